@@ -1,0 +1,91 @@
+#include "platform/runtime.h"
+
+#include <cerrno>
+
+#include "platform/fault.h"
+
+#ifdef _WIN32
+#include <sys/stat.h>
+#else
+#include <stdio_ext.h>
+#include <sys/stat.h>
+#endif
+
+namespace quor::rt {
+
+using fault::Hit;
+using fault::Site;
+
+FILE* Open(const char* path, const char* mode) noexcept {
+    if (Hit(Site::FileOpen)) {
+        errno = EMFILE;
+        return nullptr;
+    }
+    FILE* file = std::fopen(path, mode);
+#ifndef _WIN32
+    // glibc opens a directory for reading; the Windows runtime refuses it.
+    struct stat status;
+    if (file != nullptr && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+#endif
+    return file;
+}
+
+int Close(FILE* file) noexcept { return std::fclose(file); }
+
+size_t Read(void* buffer, size_t count, FILE* file) noexcept {
+    if (Hit(Site::FileRead)) return 0;
+    return std::fread(buffer, 1, count, file);
+}
+
+size_t Write(const void* buffer, size_t count, FILE* file) noexcept {
+    if (Hit(Site::FileWrite)) return 0;
+#ifdef _WIN32
+    // The Windows runtime needs a positioning call between input and output on
+    // an update-mode file; glibc makes the switch by itself.
+    if (file->_flag & _IOREAD) _fseeki64(file, 0, SEEK_CUR);
+#endif
+    return std::fwrite(buffer, 1, count, file);
+}
+
+bool Flush(FILE* file) noexcept {
+    if (Hit(Site::FileFlush)) return false;
+    return std::fflush(file) == 0;
+}
+
+void Discard(FILE* file) noexcept {
+#ifndef _WIN32
+    __fpurge(file);
+#endif
+    // The Windows runtime empties its buffer when a flush fails.
+    std::clearerr(file);
+}
+
+int Seek(FILE* file, int64_t offset, int origin) noexcept {
+#ifdef _WIN32
+    return _fseeki64(file, offset, origin);
+#else
+    return fseeko(file, static_cast<off_t>(offset), origin);
+#endif
+}
+
+int64_t Tell(FILE* file) noexcept {
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
+
+bool IsWritable(FILE* file) noexcept {
+#ifdef _WIN32
+    return (file->_flag & (_IOWRT | _IORW)) != 0;
+#else
+    return __fwritable(file) != 0;
+#endif
+}
+
+}  // namespace quor::rt

@@ -1,0 +1,12 @@
+// The quor tool's subcommands. Each adds itself to the application and runs
+// when chosen; results are written to standard output, errors to standard error.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace quor::tool {
+
+// `quor cat FILE [--offset N] [--window START END] [--loop BYTES]`
+void AddCatCommand(CLI::App& app, int& status);
+
+}  // namespace quor::tool

@@ -57,10 +57,14 @@ bool Flush(FILE* file) noexcept {
 }
 
 void Discard(FILE* file) noexcept {
-#ifndef _WIN32
+#ifdef _WIN32
+    // What the Windows runtime itself does to its buffer when a flush fails.
+    file->_ptr = file->_base;
+    file->_cnt = 0;
+    if (file->_flag & _IORW) file->_flag &= ~_IOWRT;
+#else
     __fpurge(file);
 #endif
-    // The Windows runtime empties its buffer when a flush fails.
     std::clearerr(file);
 }
 

@@ -1,8 +1,8 @@
 // quor: the library's public interface. A host includes this header only.
 #pragma once
 
-#include "platform/host.h"
 #include "module/export.h"
+#include "platform/host.h"
 #include "streams/error_codes.h"
-#include "streams/ref_obj.h"
 #include "streams/file_obj.h"
+#include "streams/ref_obj.h"

@@ -7,14 +7,18 @@ namespace {
 
 constexpr int kSites = static_cast<int>(Site::Count);
 
-std::atomic<int> g_armed{0};  // number of sites with a pending countdown
 std::atomic<int> g_countdown[kSites];
 std::atomic<bool> g_fired[kSites];
 
 }  // namespace
 
-bool Hit(Site site) noexcept {
-    if (g_armed.load(std::memory_order_relaxed) == 0) return false;
+namespace detail {
+std::atomic<int> g_armed{0};
+}  // namespace detail
+
+using detail::g_armed;
+
+bool detail::HitArmed(Site site) noexcept {
     std::atomic<int>& left = g_countdown[static_cast<int>(site)];
     int value = left.load(std::memory_order_relaxed);
     while (value > 0) {

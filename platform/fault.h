@@ -3,6 +3,8 @@
 // framework. Unarmed, a site costs one relaxed atomic load.
 #pragma once
 
+#include <atomic>
+
 namespace quor::fault {
 
 enum class Site : int {
@@ -15,8 +17,15 @@ enum class Site : int {
     Count
 };
 
+namespace detail {
+extern std::atomic<int> g_armed;  // number of sites with a pending countdown
+bool HitArmed(Site site) noexcept;
+}  // namespace detail
+
 // True when this call at `site` is the one chosen to fail.
-bool Hit(Site site) noexcept;
+inline bool Hit(Site site) noexcept {
+    return detail::g_armed.load(std::memory_order_relaxed) != 0 && detail::HitArmed(site);
+}
 
 // Makes the `nth` next call at `site` fail (1: the very next one); 0 disarms it.
 void FailNth(Site site, int nth) noexcept;

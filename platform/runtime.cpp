@@ -36,26 +36,6 @@ FILE* Open(const char* path, const char* mode) noexcept {
 
 int Close(FILE* file) noexcept { return std::fclose(file); }
 
-size_t Read(void* buffer, size_t count, FILE* file) noexcept {
-    if (Hit(Site::FileRead)) return 0;
-    return std::fread(buffer, 1, count, file);
-}
-
-size_t Write(const void* buffer, size_t count, FILE* file) noexcept {
-    if (Hit(Site::FileWrite)) return 0;
-#ifdef _WIN32
-    // The Windows runtime needs a positioning call between input and output on
-    // an update-mode file; glibc makes the switch by itself.
-    if (file->_flag & _IOREAD) _fseeki64(file, 0, SEEK_CUR);
-#endif
-    return std::fwrite(buffer, 1, count, file);
-}
-
-bool Flush(FILE* file) noexcept {
-    if (Hit(Site::FileFlush)) return false;
-    return std::fflush(file) == 0;
-}
-
 void Discard(FILE* file) noexcept {
 #ifdef _WIN32
     // What the Windows runtime itself does to its buffer when a flush fails.

@@ -16,8 +16,8 @@ public:
     // `storageBase` is the storage position of the stream's position 0 (a file
     // stream's base offset; 0 for memory). `refusalCode` is set when SeekToData
     // finds no window to seek in (0: set nothing).
-    DataWindow(CRefObj& stream, LONG dataStart, LONG& dataEnd, LONG virtualStart, LONG position,
-               LONG storageBase, DWORD refusalCode)
+    DataWindow(CRefObj& stream, LONG dataStart, LONG& dataEnd, LONG virtualStart, LONG position, LONG storageBase,
+               DWORD refusalCode)
         : m_stream(stream),
           m_dataStart(dataStart),
           m_dataEnd(dataEnd),

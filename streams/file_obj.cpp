@@ -252,8 +252,7 @@ LONG CFileObj::DataSize() { return m_dataStart == -1 ? -1 : m_dataEnd - m_dataSt
 
 int CFileObj::SeekToData(LONG offset) {
     if (m_file == nullptr) return RefuseSeek();
-    quor::DataWindow window(*this, m_dataStart, m_dataEnd, m_virtualStart, m_position, m_baseOffset,
-                            ERR_STREAM_SEEK);
+    quor::DataWindow window(*this, m_dataStart, m_dataEnd, m_virtualStart, m_position, m_baseOffset, ERR_STREAM_SEEK);
     return window.SeekToData(offset);
 }
 
@@ -264,8 +263,7 @@ LONG CFileObj::ReadData(char* buffer, LONG count) {
         if (count <= 0) return 0;
         return Read(buffer, count);
     }
-    quor::DataWindow window(*this, m_dataStart, m_dataEnd, m_virtualStart, m_position, m_baseOffset,
-                            ERR_STREAM_SEEK);
+    quor::DataWindow window(*this, m_dataStart, m_dataEnd, m_virtualStart, m_position, m_baseOffset, ERR_STREAM_SEEK);
     LONG done = 0;
     // Each pass reads at least one byte or ends the loop, so it always ends.
     while (done < count) {
@@ -281,8 +279,7 @@ LONG CFileObj::ReadData(char* buffer, LONG count) {
 
 LONG CFileObj::WriteData(char* buffer, LONG count, int append) {
     if (m_file == nullptr) return -1;
-    quor::DataWindow window(*this, m_dataStart, m_dataEnd, m_virtualStart, m_position, m_baseOffset,
-                            ERR_STREAM_SEEK);
+    quor::DataWindow window(*this, m_dataStart, m_dataEnd, m_virtualStart, m_position, m_baseOffset, ERR_STREAM_SEEK);
     return window.WriteData(buffer, count, append);
 }
 

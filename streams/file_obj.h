@@ -52,13 +52,13 @@ private:
     // pointed at another file.
     void Detach();
 
-    FILE* m_file;                    // null while closed
-    char m_path[260];                // path last given to Open or Create
-    LONG m_baseOffset;               // file position of stream position 0
-    LONG m_position;                 // file position of the next byte
-    LONG m_endPosition;              // file position just past the last byte
-    LONG m_dataStart;                // file position of the window's first byte
-    LONG m_dataEnd;                  // file position just past the window
-    LONG m_virtualStart;             // SeekToData counts from here in the window
-    CInternetDownload* m_download;   // owned; fills the file, destroyed with it
+    FILE* m_file;                   // null while closed
+    char m_path[260];               // path last given to Open or Create
+    LONG m_baseOffset;              // file position of stream position 0
+    LONG m_position;                // file position of the next byte
+    LONG m_endPosition;             // file position just past the last byte
+    LONG m_dataStart;               // file position of the window's first byte
+    LONG m_dataEnd;                 // file position just past the window
+    LONG m_virtualStart;            // SeekToData counts from here in the window
+    CInternetDownload* m_download;  // owned; fills the file, destroyed with it
 };

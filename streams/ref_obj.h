@@ -10,7 +10,7 @@
 class QUOR_API CRefObj {
 public:
     CRefObj();
-    CRefObj(const CRefObj& other);  // count 1; both modes copied
+    CRefObj(const CRefObj& other);             // count 1; both modes copied
     CRefObj& operator=(const CRefObj& other);  // copies the count too
 
     virtual ~CRefObj();

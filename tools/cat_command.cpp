@@ -7,8 +7,8 @@
 
 #include <quor.h>
 
-#include "tools/commands.h"
 #include "platform/console.h"
+#include "tools/commands.h"
 
 namespace quor::tool {
 namespace {
@@ -61,8 +61,7 @@ void AddCatCommand(CLI::App& app, int& status) {
     cat->add_option("FILE", options->path, "File to read")->required();
     cat->add_option("--offset", options->offset, "Base offset: the file position read as position 0")
         ->check(CLI::NonNegativeNumber);
-    cat->add_option("--window", options->window, "Data window START END, counted from the base offset")
-        ->expected(2);
+    cat->add_option("--window", options->window, "Data window START END, counted from the base offset")->expected(2);
     cat->add_option("--loop", options->loopBytes, "Loop over the window until this many bytes are written")
         ->check(CLI::NonNegativeNumber)
         ->needs("--window");

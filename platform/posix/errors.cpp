@@ -8,23 +8,40 @@ namespace quor::posix {
 
 DWORD ErrorFromErrno(int error) noexcept {
     switch (error) {
-        case 0: return ERROR_SUCCESS;
-        case ENOENT: return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-        case EACCES: return ERROR_ACCESS_DENIED;
-        case EPERM: return ERROR_ACCESS_DENIED;
-        case EISDIR: return ERROR_ACCESS_DENIED;
-        case EROFS: return ERROR_ACCESS_DENIED;
-        case EBADF: return ERROR_INVALID_HANDLE;
-        case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-        case EAGAIN: return ERROR_NOT_ENOUGH_MEMORY;
-        case EBUSY: return ERROR_SHARING_VIOLATION;
-        case EEXIST: return ERROR_ALREADY_EXISTS;
-        case EINVAL: return ERROR_INVALID_PARAMETER;
-        case ENOSPC: return ERROR_DISK_FULL;
-        case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-        case ENOTSUP: return ERROR_NOT_SUPPORTED;
-        default: return ERROR_GEN_FAILURE;
+        case 0:
+            return ERROR_SUCCESS;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+            return ERROR_ACCESS_DENIED;
+        case EPERM:
+            return ERROR_ACCESS_DENIED;
+        case EISDIR:
+            return ERROR_ACCESS_DENIED;
+        case EROFS:
+            return ERROR_ACCESS_DENIED;
+        case EBADF:
+            return ERROR_INVALID_HANDLE;
+        case ENOMEM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case EAGAIN:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case EBUSY:
+            return ERROR_SHARING_VIOLATION;
+        case EEXIST:
+            return ERROR_ALREADY_EXISTS;
+        case EINVAL:
+            return ERROR_INVALID_PARAMETER;
+        case ENOSPC:
+            return ERROR_DISK_FULL;
+        case ENAMETOOLONG:
+            return ERROR_FILENAME_EXCED_RANGE;
+        case ENOTSUP:
+            return ERROR_NOT_SUPPORTED;
+        default:
+            return ERROR_GEN_FAILURE;
     }
 }
 

@@ -66,9 +66,12 @@ int _stat(const char* path, struct _stat* out) {
     out->st_dev = static_cast<DWORD>(status.st_dev);
     out->st_ino = static_cast<WORD>(status.st_ino);
     WORD mode = static_cast<WORD>(status.st_mode & 0777);
-    if (S_ISDIR(status.st_mode)) mode |= _S_IFDIR;
-    else if (S_ISREG(status.st_mode)) mode |= _S_IFREG;
-    else if (S_ISCHR(status.st_mode)) mode |= _S_IFCHR;
+    if (S_ISDIR(status.st_mode))
+        mode |= _S_IFDIR;
+    else if (S_ISREG(status.st_mode))
+        mode |= _S_IFREG;
+    else if (S_ISCHR(status.st_mode))
+        mode |= _S_IFCHR;
     out->st_mode = mode;
     out->st_nlink = static_cast<short>(status.st_nlink);
     out->st_uid = static_cast<short>(status.st_uid);

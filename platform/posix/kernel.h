@@ -112,9 +112,8 @@ void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION cs);
 // ended, and a closed handle value is never handed out again. The exit code
 // reads STILL_ACTIVE until the start routine has returned. CREATE_SUSPENDED is
 // not supported (ERROR_NOT_SUPPORTED).
-HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
-                           LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
-                           LPDWORD threadId);
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
+                           LPVOID parameter, DWORD flags, LPDWORD threadId);
 BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 // WAIT_OBJECT_0 once the thread has ended, WAIT_TIMEOUT after `milliseconds`,
 // WAIT_FAILED with ERROR_INVALID_HANDLE for a handle that is not open.

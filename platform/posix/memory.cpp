@@ -19,15 +19,19 @@ MachineMemory ReadMachineMemory() {
         char line[256];
         while (std::fgets(line, sizeof line, f) != nullptr) {
             unsigned long long kib = 0;
-            if (std::sscanf(line, "MemTotal: %llu", &kib) == 1) m.totalPhys = kib * 1024;
-            else if (std::sscanf(line, "MemAvailable: %llu", &kib) == 1) m.availPhys = kib * 1024;
-            else if (std::sscanf(line, "SwapTotal: %llu", &kib) == 1) m.totalSwap = kib * 1024;
-            else if (std::sscanf(line, "SwapFree: %llu", &kib) == 1) m.freeSwap = kib * 1024;
+            if (std::sscanf(line, "MemTotal: %llu", &kib) == 1)
+                m.totalPhys = kib * 1024;
+            else if (std::sscanf(line, "MemAvailable: %llu", &kib) == 1)
+                m.availPhys = kib * 1024;
+            else if (std::sscanf(line, "SwapTotal: %llu", &kib) == 1)
+                m.totalSwap = kib * 1024;
+            else if (std::sscanf(line, "SwapFree: %llu", &kib) == 1)
+                m.freeSwap = kib * 1024;
         }
         std::fclose(f);
     }
     if (m.totalPhys == 0) {
-        struct sysinfo info{};
+        struct sysinfo info {};
         if (sysinfo(&info) == 0) {
             m.totalPhys = uint64_t(info.totalram) * info.mem_unit;
             m.availPhys = uint64_t(info.freeram + info.bufferram) * info.mem_unit;

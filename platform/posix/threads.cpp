@@ -85,8 +85,8 @@ BOOL InvalidHandle() {
 
 extern "C" {
 
-HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
-                           LPVOID parameter, DWORD flags, LPDWORD threadId) {
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                           DWORD flags, LPDWORD threadId) {
     if (start == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -150,8 +150,8 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
         record->ended.wait(lock, [&] { return record->done; });
         return WAIT_OBJECT_0;
     }
-    const bool done = record->ended.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                             [&] { return record->done; });
+    const bool done =
+        record->ended.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return record->done; });
     return done ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 

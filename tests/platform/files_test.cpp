@@ -45,7 +45,7 @@ TEST(DeleteFile, AcceptsBackslashSeparators) {
 TEST(Stat, ReportsSizeAndKind) {
     TempDir dir;
     WriteFile(dir.Path("data.bin"), quor::test::Pattern(1234));
-    struct _stat status{};
+    struct _stat status {};
     ASSERT_EQ(_stat(dir.Path("data.bin").c_str(), &status), 0);
     EXPECT_EQ(status.st_size, 1234);
     EXPECT_EQ(status.st_mode & _S_IFMT, _S_IFREG);

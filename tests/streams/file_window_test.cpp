@@ -109,7 +109,7 @@ TEST_F(FileStreamTest, LoopingReadDataOverAnEmptyOrMissingWindowEnds) {
     OpenPattern(stream, 100);
     stream.SetDataMode(1);
     char buffer[16];
-    EXPECT_EQ(stream.ReadData(buffer, 16), 0);  // no window
+    EXPECT_EQ(stream.ReadData(buffer, 16), 0);      // no window
     ASSERT_EQ(stream.SetDataOffsets(150, 160), 1);  // a window past the file's end
     ASSERT_EQ(stream.Seek(100, SEEK_SET), 1);
     EXPECT_EQ(stream.ReadData(buffer, 16), 0);

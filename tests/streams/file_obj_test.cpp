@@ -262,7 +262,8 @@ TEST_F(FileStreamTest, ReopeningClosesTheOldFileFirst) {
     const std::string second = MakeFile(20, "second.bin");
     CFileObj other;
     ASSERT_EQ(other.Open(second.c_str(), 0, 0), 1);
-    const int before = OpenDescriptors();
+    // Under Wine the listing is of the emulator's own descriptors: count only natively.
+    const int before = quor::platform::kPosixLayer ? OpenDescriptors() : -1;
     CFileObj stream;
     for (int round = 0; round < 50; ++round) {
         ASSERT_EQ(stream.Open(first.c_str(), 0, 1), 1);

@@ -26,19 +26,25 @@ public:
         }
     }
 
+    // Each baseline "<case>/plain" or "<case>/plain-<what>" is set against
+    // "<case>/quor", with the same arguments after it.
     void PrintRatios() const {
-        std::printf("\n%-48s %12s %12s %8s\n", "case", "plain", "quor", "ratio");
-        for (const auto& [name, quorTime] : m_nsPerIteration) {
-            const auto slash = name.find("/quor");
-            if (slash == std::string::npos) continue;
-            std::string plainName = name;
-            plainName.replace(slash, 5, "/plain");
-            const auto plain = m_nsPerIteration.find(plainName);
-            if (plain == m_nsPerIteration.end()) continue;
-            std::string label = name;
-            label.erase(slash, 5);
-            std::printf("%-48s %12.1f %12.1f %8.2f\n", label.c_str(), plain->second, quorTime,
-                        plain->second / quorTime);
+        std::printf("\n%-52s %12s %12s %8s\n", "case (baseline)", "baseline ns", "quor ns", "ratio");
+        for (const auto& [name, plainTime] : m_nsPerIteration) {
+            const auto at = name.find("/plain");
+            if (at == std::string::npos) continue;
+            const auto segmentEnd = name.find('/', at + 1);
+            const std::string baseline = name.substr(at + 6, segmentEnd == std::string::npos ? std::string::npos
+                                                                                              : segmentEnd - at - 6);
+            std::string quorName = name;
+            quorName.replace(at, (segmentEnd == std::string::npos ? name.size() : segmentEnd) - at, "/quor");
+            const auto quor = m_nsPerIteration.find(quorName);
+            if (quor == m_nsPerIteration.end()) continue;
+            std::string label = quorName;
+            label.erase(at, 5);
+            if (!baseline.empty()) label += " (" + baseline.substr(1) + ")";
+            std::printf("%-52s %12.1f %12.1f %8.2f\n", label.c_str(), plainTime, quor->second,
+                        plainTime / quor->second);
         }
     }
 

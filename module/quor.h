@@ -5,4 +5,5 @@
 #include "platform/host.h"
 #include "streams/error_codes.h"
 #include "streams/file_obj.h"
+#include "streams/mem_obj.h"
 #include "streams/ref_obj.h"

@@ -16,9 +16,10 @@ T* NewObject(Args&&... args) noexcept {
     return new (std::nothrow) T(std::forward<Args>(args)...);
 }
 
-inline char* NewBytes(std::size_t count) noexcept {
+template <class T>
+T* NewArray(std::size_t count) noexcept {
     if (fault::Hit(fault::Site::Alloc)) return nullptr;
-    return new (std::nothrow) char[count];
+    return new (std::nothrow) T[count];
 }
 
 }  // namespace quor

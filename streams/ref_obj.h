@@ -41,6 +41,9 @@ public:
     int WriteMode();
     void SetWriteMode(int mode);
     int DataMode();
+    // Reads the next text line into `buffer` (maxLength characters and a
+    // terminator); returns the characters stored, 0 when nothing is left.
+    LONG ReadNextString(char* buffer, LONG maxLength);
 
 private:
     short m_references;  // holders; a plain counter, not atomic

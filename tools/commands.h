@@ -9,4 +9,7 @@ namespace quor::tool {
 // `quor cat FILE [--offset N] [--window START END] [--loop BYTES]`
 void AddCatCommand(CLI::App& app, int& status);
 
+// `quor lines FILE [--max N]`
+void AddLinesCommand(CLI::App& app, int& status);
+
 }  // namespace quor::tool

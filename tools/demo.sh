@@ -26,6 +26,13 @@ echo "== quor cat FILE --window 10 19 --loop 45; echo (a window of 9 bytes, loop
 "$quor" cat "$input" --window 10 19 --loop 45; echo
 [ "$("$quor" cat "$input" --window 10 19 --loop 45)" = "$(printf '%.0sthe quick' 1 2 3 4 5)" ]
 
+echo "== quor lines (CR LF, LF, CR and blank lines read alike)"
+printf 'first line\r\nsecond line\n\nthird line\rfourth line' > "$work/mixed.txt"
+"$quor" lines "$work/mixed.txt"
+[ "$("$quor" lines "$work/mixed.txt" | wc -l)" -eq 4 ]
+echo "== quor lines --max 4 (a long line in pieces)"
+"$quor" lines "$input" --max 20 | head -n 4
+
 echo "== quor cat on a missing file fails cleanly"
 if "$quor" cat "$work/missing.bin" 2>&1; then exit 1; fi
 echo "demo ok"

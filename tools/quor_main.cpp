@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     int status = 0;
     quor::tool::AddCatCommand(app, status);
+    quor::tool::AddLinesCommand(app, status);
     CLI11_PARSE(app, argc, argv);
     return status;
 }

@@ -4,7 +4,6 @@ namespace {
 
 using quor::test::FileStreamTest;
 using quor::test::Pattern;
-using quor::test::ReadFile;
 
 TEST_F(FileStreamTest, DataOffsetsCountFromTheBase) {
     CFileObj stream;
@@ -72,38 +71,6 @@ TEST_F(FileStreamTest, SeekToDataWithABaseAndWithoutAWindow) {
     EXPECT_EQ(Read(stream, 2), Pattern(100).substr(35, 2));
 }
 
-TEST_F(FileStreamTest, LoopingReadDataWrapsAtTheDataEnd) {
-    CFileObj stream;
-    OpenPattern(stream, 100);
-    ASSERT_EQ(stream.SetDataOffsets(10, 20), 1);
-    ASSERT_EQ(stream.Seek(15, SEEK_SET), 1);
-    stream.SetDataMode(1);
-    std::string got(25, '\0');
-    EXPECT_EQ(stream.ReadData(got.data(), 25), 25);
-    const std::string all = Pattern(100);
-    EXPECT_EQ(got, all.substr(15, 5) + all.substr(10, 10) + all.substr(10, 10));
-    EXPECT_EQ(stream.Tell(), 20);
-    // From beyond the window the looping read first goes back to its start.
-    ASSERT_EQ(stream.Seek(60, SEEK_SET), 1);
-    EXPECT_EQ(stream.ReadData(got.data(), 3), 3);
-    EXPECT_EQ(got.substr(0, 3), all.substr(10, 3));
-    EXPECT_EQ(stream.ReadData(got.data(), 0), 0);
-}
-
-TEST_F(FileStreamTest, BoundedReadDataStopsAtTheDataEnd) {
-    CFileObj stream;
-    OpenPattern(stream, 100);
-    char buffer[32];
-    EXPECT_EQ(stream.ReadData(buffer, 10), 0);  // no window: data end -1
-    ASSERT_EQ(stream.SetDataOffsets(10, 20), 1);
-    ASSERT_EQ(stream.Seek(15, SEEK_SET), 1);
-    EXPECT_EQ(stream.ReadData(buffer, 25), 5);
-    EXPECT_EQ(stream.ReadData(buffer, 25), 0);
-    // It begins at the position, even before the data start.
-    ASSERT_EQ(stream.Seek(5, SEEK_SET), 1);
-    EXPECT_EQ(stream.ReadData(buffer, 32), 15);
-}
-
 TEST_F(FileStreamTest, LoopingReadDataOverAnEmptyOrMissingWindowEnds) {
     CFileObj stream;
     OpenPattern(stream, 100);
@@ -117,29 +84,16 @@ TEST_F(FileStreamTest, LoopingReadDataOverAnEmptyOrMissingWindowEnds) {
     EXPECT_EQ(stream.ReadData(buffer, 16), 0);
 }
 
-TEST_F(FileStreamTest, WriteDataNeedsTheWriteMode) {
+TEST_F(FileStreamTest, LoopingReadFromBeyondTheWindowGoesBackToItsStart) {
     CFileObj stream;
     OpenPattern(stream, 100);
     ASSERT_EQ(stream.SetDataOffsets(10, 20), 1);
-    char bytes[8] = {'1', '2', '3', '4', '5', '6', '7', '8'};
-    EXPECT_EQ(stream.WriteData(bytes, 8, 1), -1);
-    EXPECT_EQ(stream.WriteData(bytes, 8, 0), -1);
+    stream.SetDataMode(1);
+    ASSERT_EQ(stream.Seek(60, SEEK_SET), 1);
+    char got[3];
+    EXPECT_EQ(stream.ReadData(got, 3), 3);
+    EXPECT_EQ(std::string(got, 3), quor::test::Pattern(100).substr(10, 3));
 }
 
-TEST_F(FileStreamTest, WriteDataAppendsAtTheDataEndOrStaysInside) {
-    CFileObj stream;
-    OpenPattern(stream, 100, 0, 1);
-    ASSERT_EQ(stream.SetDataOffsets(10, 20), 1);
-    char bytes[8] = {'1', '2', '3', '4', '5', '6', '7', '8'};
-    EXPECT_EQ(stream.WriteData(bytes, 8, 1), 8);
-    EXPECT_EQ(stream.GetDataEnd(), 28);
-    EXPECT_EQ(stream.Tell(), 28);
-    ASSERT_EQ(stream.Seek(24, SEEK_SET), 1);
-    EXPECT_EQ(stream.WriteData(bytes, 8, 0), 4);  // cut at the data end
-    EXPECT_EQ(stream.WriteData(bytes, 8, 0), 0);
-    std::string expected = Pattern(100);
-    expected.replace(20, 8, "12341234");
-    EXPECT_EQ(ReadFile(m_dir.Path("data.bin")), expected);
-}
 
 }  // namespace

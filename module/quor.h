@@ -6,4 +6,5 @@
 #include "streams/error_codes.h"
 #include "streams/file_obj.h"
 #include "streams/mem_obj.h"
+#include "riff/riff.h"
 #include "streams/ref_obj.h"

@@ -11,6 +11,7 @@
 #include <sys/types.h>
 #else
 #include "platform/posix/kernel.h"
+#include "platform/posix/resources.h"
 #endif
 
 namespace quor::platform {

@@ -1,5 +1,7 @@
 #include "platform/posix/errors.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "platform/posix/kernel.h"
@@ -43,6 +45,19 @@ DWORD ErrorFromErrno(int error) noexcept {
         default:
             return ERROR_GEN_FAILURE;
     }
+}
+
+DWORD MissingFileError(const std::string& path) noexcept {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0) return ERROR_FILE_NOT_FOUND;
+    std::string parent;
+    try {
+        parent = path.substr(0, slash);
+    } catch (...) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    struct stat status;
+    return stat(parent.c_str(), &status) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 BOOL FailWithErrno(int error) noexcept {

@@ -10,18 +10,6 @@
 #include "platform/posix/kernel.h"
 #include "platform/posix/paths.h"
 
-namespace {
-
-// ENOENT for a file whose directory is missing is ERROR_PATH_NOT_FOUND on Windows.
-DWORD MissingFileError(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos || slash == 0) return ERROR_FILE_NOT_FOUND;
-    struct stat parent;
-    return stat(path.substr(0, slash).c_str(), &parent) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-}
-
-}  // namespace
-
 extern "C" {
 
 BOOL WINAPI DeleteFileA(LPCSTR path) {
@@ -41,7 +29,7 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
     }
     if (unlink(native.c_str()) == 0) return TRUE;
     if (errno == ENOENT) {
-        SetLastError(MissingFileError(native));
+        SetLastError(quor::posix::MissingFileError(native));
         return FALSE;
     }
     return quor::posix::FailWithErrno(errno);

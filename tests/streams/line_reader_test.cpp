@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tests/streams/stream_kinds.h"
+#include "tests/support/stream_kinds.h"
 
 namespace {
 

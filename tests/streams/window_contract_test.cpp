@@ -2,7 +2,7 @@
 // run as one table over both kinds.
 #include <gtest/gtest.h>
 
-#include "tests/streams/stream_kinds.h"
+#include "tests/support/stream_kinds.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/streams/stream_kinds.h"
+#include "tests/support/stream_kinds.h"
 
 #include <stdexcept>
 

@@ -12,4 +12,10 @@ void AddCatCommand(CLI::App& app, int& status);
 // `quor lines FILE [--max N]`
 void AddLinesCommand(CLI::App& app, int& status);
 
+// `quor riff FILE [--json] [--extract ID]`
+void AddRiffCommand(CLI::App& app, int& status);
+
+// `quor tone OUT.wav [--seconds S] [--rate R] [--freq F]`
+void AddToneCommand(CLI::App& app, int& status);
+
 }  // namespace quor::tool

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     int status = 0;
     quor::tool::AddCatCommand(app, status);
     quor::tool::AddLinesCommand(app, status);
+    quor::tool::AddRiffCommand(app, status);
+    quor::tool::AddToneCommand(app, status);
     CLI11_PARSE(app, argc, argv);
     return status;
 }

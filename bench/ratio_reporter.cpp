@@ -17,11 +17,13 @@ public:
         for (const Run& run : runs) {
             if (run.error_occurred || run.iterations == 0) continue;
             const std::string name = run.run_name.str();
+            // Times come in each benchmark's display unit; the table is in nanoseconds.
+            const double ns = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name == "median") m_nsPerIteration[name] = run.GetAdjustedRealTime();
+                if (run.aggregate_name == "median") m_nsPerIteration[name] = ns;
                 m_hasMedian[name] = true;
             } else if (!m_hasMedian[name]) {
-                m_nsPerIteration[name] = run.GetAdjustedRealTime();
+                m_nsPerIteration[name] = ns;
             }
         }
     }
@@ -34,8 +36,8 @@ public:
             const auto at = name.find("/plain");
             if (at == std::string::npos) continue;
             const auto segmentEnd = name.find('/', at + 1);
-            const std::string baseline = name.substr(at + 6, segmentEnd == std::string::npos ? std::string::npos
-                                                                                              : segmentEnd - at - 6);
+            const std::string baseline =
+                name.substr(at + 6, segmentEnd == std::string::npos ? std::string::npos : segmentEnd - at - 6);
             std::string quorName = name;
             quorName.replace(at, (segmentEnd == std::string::npos ? name.size() : segmentEnd) - at, "/quor");
             const auto quor = m_nsPerIteration.find(quorName);
@@ -48,19 +50,22 @@ public:
         }
     }
 
+    const CaseTimes& Times() const { return m_nsPerIteration; }
+
 private:
-    std::map<std::string, double> m_nsPerIteration;  // nanoseconds per iteration, by case
+    CaseTimes m_nsPerIteration;  // nanoseconds per iteration, by case
     std::map<std::string, bool> m_hasMedian;
 };
 
 }  // namespace
 
-int RunWithRatios(int argc, char** argv) {
+int RunWithRatios(int argc, char** argv, const std::function<void(const CaseTimes&)>& extra) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
+    if (extra) extra(reporter.Times());
     benchmark::Shutdown();
     return 0;
 }

@@ -5,8 +5,17 @@
 // interleaving, the median of each case is compared.
 #pragma once
 
+#include <functional>
+#include <map>
+#include <string>
+
 namespace quor::bench {
 
-int RunWithRatios(int argc, char** argv);
+// Nanoseconds per iteration of each case, by benchmark name.
+using CaseTimes = std::map<std::string, double>;
+
+// Runs the benchmarks, prints the ratios, then hands every case's time to
+// `extra` for figures of the program's own.
+int RunWithRatios(int argc, char** argv, const std::function<void(const CaseTimes&)>& extra = {});
 
 }  // namespace quor::bench

@@ -3,17 +3,8 @@
 #include <algorithm>
 
 #include "platform/fault.h"
-#include "streams/mem_obj.h"
 
 namespace quor {
-
-namespace {
-
-bool Holds(const _vupDataBlock* block, uint32_t offset) {
-    return offset >= block->startOffset && offset - block->startOffset < block->length;
-}
-
-}  // namespace
 
 BlockList::~BlockList() { Clear(); }
 
@@ -27,13 +18,10 @@ bool BlockList::Append(_vupDataBlock* block) noexcept {
     return true;
 }
 
-size_t BlockList::Find(uint32_t offset) noexcept {
+size_t BlockList::Search(uint32_t offset) noexcept {
     const size_t count = m_blocks.size();
     if (count == 0) return kNone;
-    if (m_cursor < count) {
-        if (Holds(m_blocks[m_cursor], offset)) return m_cursor;
-        if (m_cursor + 1 < count && Holds(m_blocks[m_cursor + 1], offset)) return ++m_cursor;
-    }
+    if (m_cursor + 1 < count && Holds(m_blocks[m_cursor + 1], offset)) return ++m_cursor;
     // The last block whose start is not above the offset.
     auto it = std::upper_bound(m_blocks.begin(), m_blocks.end(), offset,
                                [](uint32_t value, const _vupDataBlock* block) { return value < block->startOffset; });

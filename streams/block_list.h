@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-struct _vupDataBlock;
+#include "streams/mem_obj.h"
 
 namespace quor {
 
@@ -26,7 +26,10 @@ public:
     // made for it.
     bool Append(_vupDataBlock* block) noexcept;
     // Index of the block holding `offset`, or kNone past the last block.
-    size_t Find(uint32_t offset) noexcept;
+    size_t Find(uint32_t offset) noexcept {
+        if (m_cursor < m_blocks.size() && Holds(m_blocks[m_cursor], offset)) return m_cursor;
+        return Search(offset);
+    }
     _vupDataBlock* At(size_t index) const noexcept { return m_blocks[index]; }
     size_t Count() const noexcept { return m_blocks.size(); }
     // Frees every block, its buffer and its record.
@@ -35,6 +38,12 @@ public:
     static void FreeBlock(_vupDataBlock* block) noexcept;
 
 private:
+    static bool Holds(const _vupDataBlock* block, uint32_t offset) noexcept {
+        return offset >= block->startOffset && offset - block->startOffset < block->length;
+    }
+    // Find beyond the cursor: the block after it, else a binary search.
+    size_t Search(uint32_t offset) noexcept;
+
     std::vector<_vupDataBlock*> m_blocks;
     size_t m_cursor = 0;  // the block found last
 };

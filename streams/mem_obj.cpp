@@ -184,18 +184,26 @@ void CMemObj::Close() {
 LONG CMemObj::Read(char* buffer, LONG count) {
     if (count <= 0 || m_blocks == nullptr || m_position < 0) return 0;
     size_t index = m_blocks->Find(static_cast<ULONG>(m_position));
+    if (index == BlockList::kNone) return 0;
+    const _vupDataBlock* block = m_blocks->At(index);
+    ULONG inside = static_cast<ULONG>(m_position) - block->startOffset;
+    if (block->length - inside >= ULONG(count)) {
+        // The common case: the whole read lies in one block.
+        std::memcpy(buffer, block->buffer + inside, static_cast<size_t>(count));
+        m_position += count;
+        return count;
+    }
     LONG copied = 0;
-    while (index != BlockList::kNone && index < m_blocks->Count() && copied < count) {
-        const _vupDataBlock* block = m_blocks->At(index);
-        const ULONG inside = static_cast<ULONG>(m_position) - block->startOffset;
+    for (;;) {
         ULONG n = block->length - inside;
         if (n > ULONG(count - copied)) n = ULONG(count - copied);
         std::memcpy(buffer + copied, block->buffer + inside, n);
         copied += static_cast<LONG>(n);
         m_position += static_cast<LONG>(n);
-        ++index;
+        if (copied == count || ++index >= m_blocks->Count()) return copied;
+        block = m_blocks->At(index);
+        inside = 0;
     }
-    return copied;
 }
 
 LONG CMemObj::Write(char* buffer, LONG count) {

@@ -79,13 +79,13 @@ private:
     // Gathers `source`'s bytes into one block of its allocated length.
     void CopyBytesFrom(const CMemObj& source);
 
-    LONG m_typeCode;             // 0 never opened; 2 memory or writable; 3 resource
-    char m_name[256];            // carried by copies; not otherwise used
-    quor::BlockList* m_blocks;   // owned; null only when it could not be made
-    ULONG m_allocated;           // sum of all block lengths: the next block's start
-    LONG m_position;             // offset of the next byte read or written
-    LONG m_size;                 // bytes of content
-    LONG m_dataStart;            // first offset of the data window
-    LONG m_dataEnd;              // offset just past the data window
-    LONG m_virtualStart;         // SeekToData counts from here in the window
+    LONG m_typeCode;            // 0 never opened; 2 memory or writable; 3 resource
+    char m_name[256];           // carried by copies; not otherwise used
+    quor::BlockList* m_blocks;  // owned; null only when it could not be made
+    ULONG m_allocated;          // sum of all block lengths: the next block's start
+    LONG m_position;            // offset of the next byte read or written
+    LONG m_size;                // bytes of content
+    LONG m_dataStart;           // first offset of the data window
+    LONG m_dataEnd;             // offset just past the data window
+    LONG m_virtualStart;        // SeekToData counts from here in the window
 };

@@ -21,9 +21,12 @@ void PrintLine(long number, const char* text, LONG length) {
     std::printf("%6ld  ", number);
     for (LONG i = 0; i < length; ++i) {
         const char c = text[i];
-        if (c == '\r') std::fputs("\\r", stdout);
-        else if (c == '\n') std::fputs("\\n", stdout);
-        else std::putchar(c);
+        if (c == '\r')
+            std::fputs("\\r", stdout);
+        else if (c == '\n')
+            std::fputs("\\n", stdout);
+        else
+            std::putchar(c);
     }
     std::putchar('\n');
 }
@@ -48,7 +51,8 @@ int RunLines(const LinesOptions& options) {
 
 void AddLinesCommand(CLI::App& app, int& status) {
     auto options = std::make_shared<LinesOptions>();
-    CLI::App* lines = app.add_subcommand("lines", "Print the lines of a text file, numbered, as the line reader reads them");
+    CLI::App* lines =
+        app.add_subcommand("lines", "Print the lines of a text file, numbered, as the line reader reads them");
     lines->add_option("FILE", options->path, "Text file to read")->required();
     lines->add_option("--max", options->maxLength, "Longest piece of a line read at once; longer lines come in pieces")
         ->check(CLI::Range(1L, 1L << 20));

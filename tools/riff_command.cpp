@@ -195,8 +195,7 @@ int RunRiff(const RiffOptions& options) {
     root.level = true;
     std::string error;
     if (riff.Open(&stream, &info) == 0) {
-        error = GetLastError() == ERR_RIFF_CHUNK_READ ? "the RIFF holds no whole chunk header"
-                                                      : "not a RIFF file";
+        error = GetLastError() == ERR_RIFF_CHUNK_READ ? "the RIFF holds no whole chunk header" : "not a RIFF file";
     } else {
         root.id = info.id;
         root.size = riff.GetMasterChunk()->size;

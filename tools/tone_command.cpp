@@ -7,6 +7,7 @@
 
 #include <quor.h>
 
+#include "riff/riff_codes.h"
 #include "tools/commands.h"
 
 namespace quor::tool {
@@ -19,10 +20,7 @@ struct ToneOptions {
     double frequency = 440.0;
 };
 
-constexpr ULONG Code(const char (&text)[5]) {
-    return ULONG(uint8_t(text[0])) | ULONG(uint8_t(text[1])) << 8 | ULONG(uint8_t(text[2])) << 16 |
-           ULONG(uint8_t(text[3])) << 24;
-}
+using quor::riff::FourCC;
 
 void Put16(std::vector<char>& out, unsigned value) {
     out.push_back(static_cast<char>(value & 0xFF));
@@ -42,7 +40,7 @@ int RunTone(const ToneOptions& options) {
     }
     CFileObj stream;
     CRIFF riff;
-    if (!stream.Create(options.path.c_str()) || !riff.Create(&stream, Code("WAVE"))) {
+    if (!stream.Create(options.path.c_str()) || !riff.Create(&stream, FourCC("WAVE"))) {
         std::fprintf(stderr, "quor tone: cannot create %s\n", options.path.c_str());
         return 1;
     }
@@ -53,8 +51,8 @@ int RunTone(const ToneOptions& options) {
     Put32(format, static_cast<unsigned long>(options.rate) * 2);
     Put16(format, 2);   // bytes per frame
     Put16(format, 16);  // bits per sample
-    if (!riff.WriteSubChunk(Code("fmt "), format.data(), static_cast<LONG>(format.size())) ||
-        !riff.StartWriteStream(Code("data"))) {
+    if (!riff.WriteSubChunk(FourCC("fmt "), format.data(), static_cast<LONG>(format.size())) ||
+        !riff.StartWriteStream(FourCC("data"))) {
         std::fprintf(stderr, "quor tone: cannot write %s\n", options.path.c_str());
         return 1;
     }

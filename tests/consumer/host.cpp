@@ -20,6 +20,25 @@ int main(int argc, char** argv) {
     CRefObj* holder = stream;
     DeleteRefObject(&holder);
     if (holder != nullptr) return 8;
+    // A RIFF written into a memory stream and walked back.
+    CMemObj* memory = new CMemObj;
+    memory->Create();
+    CRIFF riff;
+    const ULONG wave = 0x45564157, data = 0x61746164;
+    char samples[6] = {1, 2, 3, 4, 5, 6};
+    if (!riff.Create(memory, wave) || !riff.WriteSubChunk(data, samples, 6)) return 9;
+    CRIFF reader;
+    _chunkInfo info{};
+    memory->Seek(0, SEEK_SET);
+    if (!reader.Open(memory, &info) || info.size != 18 || !reader.SeekToChunk(data, 0, 1)) return 10;
+    char line[16];
+    memory->Seek(0, SEEK_SET);
+    if (memory->ReadNextString(line, 15) < 0) return 11;
+    riff.Close();
+    reader.Close();
+    CRefObj* memoryHolder = memory;
+    DeleteRefObject(&memoryHolder);
+    if (memoryHolder != nullptr) return 12;
     std::puts("host ok");
     return 0;
 }

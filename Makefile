@@ -2,16 +2,17 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps test test-asan test-tsan test-release test-windows format-check format demo bench clean
+.PHONY: all deps test test-asan test-tsan test-release test-windows test-fuzz format-check format demo bench clean
 
 all: test
 
 deps:
 	@bash .ci/install-deps.sh
 
-# Every gate: sanitizers, threads, formatting, the release package and the
-# Windows build under Wine.
-test: deps test-asan test-tsan format-check test-release test-windows
+# Every gate: sanitizers, threads, formatting, the release package, the
+# Windows build under Wine, and each fuzz target for a minute.
+FUZZ_SECONDS ?= 60
+test: deps test-asan test-tsan format-check test-release test-windows test-fuzz
 
 test-asan: deps
 	cmake --preset debug-asan
@@ -32,6 +33,10 @@ test-windows: deps
 	cmake --preset mingw32
 	cmake --build --preset mingw32 -j $(JOBS)
 	bash .ci/wine-ctest.sh mingw32
+
+test-fuzz: deps
+	bash fuzz/run.sh pe_resources_fuzz $(FUZZ_SECONDS)
+	bash fuzz/run.sh riff_fuzz $(FUZZ_SECONDS)
 
 format-check: deps
 	bash .ci/format-check.sh

@@ -7,7 +7,7 @@
 
 #include "tests/support/pe_writer.h"
 
-using quor::test::PeSpec;
+using quor::test::PeContents;
 using quor::test::PeVersion;
 using quor::test::WritePe;
 
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     try {
-        PeSpec sounds;
+        PeContents sounds;
         sounds.resources = {
             {std::string("WAVE"), std::string("Intro"), std::string(64, 'i')},
             {std::string("WAVE"), std::string("Loop"), std::string(32, 'l')},
@@ -30,11 +30,11 @@ int main(int argc, char** argv) {
         sounds.pe32Plus = true;
         WritePe(dir + "/sounds64.dll", sounds);
 
-        PeSpec version;
+        PeContents version;
         version.fileVersion = PeVersion{10, 0, 19041, 1};
         WritePe(dir + "/version.dll", version);
 
-        PeSpec languages;
+        PeContents languages;
         languages.resources = {
             {std::string("WAVE"), std::string("Intro"), "english", 0x0409},
             {std::string("WAVE"), std::string("Intro"), "deutsch", 0x0407},
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         };
         WritePe(dir + "/languages.dll", languages);
 
-        WritePe(dir + "/plain.dll", PeSpec{});
+        WritePe(dir + "/plain.dll", PeContents{});
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

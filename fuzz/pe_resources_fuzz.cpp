@@ -15,6 +15,7 @@
 namespace {
 
 std::string g_path;
+volatile unsigned g_sink;  // where read bytes go, so that the reads stay
 
 void RemoveInputFile() {
     if (!g_path.empty()) unlink(g_path.c_str());
@@ -37,8 +38,7 @@ void TouchResource(HMODULE module, LPCSTR name, LPCSTR type) {
     if (bytes == nullptr) return;
     unsigned sum = 0;
     for (DWORD i = 0; i < size; ++i) sum += bytes[i];
-    static volatile unsigned sink;
-    sink = sum;
+    g_sink = sum;
 }
 
 void QueryVersion() {
@@ -54,8 +54,7 @@ void QueryVersion() {
             const auto* fixed = static_cast<const volatile unsigned char*>(value);
             unsigned sum = 0;
             for (UINT i = 0; i < length; ++i) sum += fixed[i];
-            static volatile unsigned sink;
-            sink = sum;
+            g_sink = sum;
         }
         VerQueryValueA(block, "\\StringFileInfo\\040904B0\\FileVersion", &value, &length);
     }

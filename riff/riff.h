@@ -77,16 +77,16 @@ private:
     // size field and position, within 31 bits.
     bool AppendFits(int64_t bytes) const;
 
-    LONG m_depth;               // 0 at the RIFF level; -1 before the first Open or Create
-    LONG m_levelStack[50];      // level starts of the enclosing levels
-    _chunkInfo m_riffHeader;    // the RIFF header as read, or as written so far
-    _chunkInfo m_master;        // header of the current level
-    LONG m_levelStart;          // offset of the current level's header
-    ULONG m_subId;              // current sub-chunk's id
-    LONG m_subSize;             // current sub-chunk's size
-    LONG m_subOffset;           // offset of the current sub-chunk's header
-    LONG m_writing;             // 1 after Create: Descend reads no first sub-chunk
-    LONG m_streaming;           // 1 between StartWriteStream and EndWriteStream
-    LONG m_streamDataCount;     // bytes of WriteStreamData since StartWriteStream
-    CRefObj* m_stream;          // holds one reference while set
+    LONG m_depth;             // 0 at the RIFF level; -1 before the first Open or Create
+    LONG m_levelStack[50];    // level starts of the enclosing levels
+    _chunkInfo m_riffHeader;  // the RIFF header as read, or as written so far
+    _chunkInfo m_master;      // header of the current level
+    LONG m_levelStart;        // offset of the current level's header
+    ULONG m_subId;            // current sub-chunk's id
+    LONG m_subSize;           // current sub-chunk's size
+    LONG m_subOffset;         // offset of the current sub-chunk's header
+    LONG m_writing;           // 1 after Create: Descend reads no first sub-chunk
+    LONG m_streaming;         // 1 between StartWriteStream and EndWriteStream
+    LONG m_streamDataCount;   // bytes of WriteStreamData since StartWriteStream
+    CRefObj* m_stream;        // holds one reference while set
 };

@@ -16,7 +16,6 @@ using quor::riff::kRiff;
 using quor::riff::Load32;
 using quor::riff::Store32;
 
-
 // Writes `count` header bytes; true when all of them went out.
 bool WriteAll(CRefObj& stream, unsigned char* bytes, LONG count) {
     return stream.Write(reinterpret_cast<char*>(bytes), count) == count;

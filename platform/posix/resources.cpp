@@ -34,7 +34,7 @@
 namespace {
 
 constexpr uint32_t kSubdirectory = 0x80000000u;  // high bit of an entry's name or data field
-constexpr uint16_t kVersionType = 16;  // RT_VERSION
+constexpr uint16_t kVersionType = 16;            // RT_VERSION
 constexpr uint16_t kVersionId = 1;
 constexpr uint64_t kMaxFileSize = 0xFFFFFFFFull;  // a PE's offsets and sizes are 32-bit
 constexpr uint32_t kFixedInfoSize = sizeof(VS_FIXEDFILEINFO);
@@ -59,8 +59,6 @@ public:
         out = low | high << 16;
         return true;
     }
-    // The bytes from `offset` on; the caller has checked Has(offset, 0).
-    View From(uint64_t offset) const { return View(m_data + offset, m_size - offset); }
     const unsigned char* Data() const { return m_data; }
     uint64_t Size() const { return m_size; }
 
@@ -81,13 +79,13 @@ struct Image {
     uint64_t resourceSize = 0;  // bytes of its section from there on, within the file
 
     View File() const { return View(reinterpret_cast<const unsigned char*>(bytes.get()), size); }
-    View Resources() const { return hasResources ? File().From(resourceAt) : View(); }
+    View Resources() const { return hasResources ? View(File().Data() + resourceAt, resourceSize) : View(); }
 };
 
 // Where `count` bytes at `rva` lie in the file: inside the raw data of the
-// first section that holds `rva`, and inside the file (the raw size may claim
-// more than the file has). `available` is how many
-// bytes of that section there are from `rva` on.
+// first section that holds `rva`, and inside the file, whose end may come
+// before the end that the raw size claims. `available` is how many bytes of
+// that section the file holds from `rva` on.
 bool RvaToFile(const Image& image, uint32_t rva, uint64_t count, uint64_t& offset, uint64_t* available = nullptr) {
     const View file = image.File();
     for (uint32_t i = 0; i < image.sectionCount; ++i) {
@@ -251,8 +249,8 @@ bool FindSubdirectory(const View& rsrc, uint64_t offset, const Key& key, uint64_
         uint32_t name = 0, data = 0;
         rsrc.U32(entry, name);
         rsrc.U32(entry + 4, data);
-        const bool match = key.byId ? name == key.id
-                                    : (name & kSubdirectory) != 0 && NameMatches(rsrc, name & ~kSubdirectory, key);
+        const bool match =
+            key.byId ? name == key.id : (name & kSubdirectory) != 0 && NameMatches(rsrc, name & ~kSubdirectory, key);
         if (!match) continue;
         if ((data & kSubdirectory) == 0) return false;  // a leaf where a directory belongs
         child = data & ~kSubdirectory;
@@ -291,7 +289,7 @@ DWORD FindData(const Image& image, const Key& name, const Key& type, Found& foun
 struct Module {
     Image image;
     std::mutex mutex;
-    std::map<uint64_t, uintptr_t> handleOfEntry;        // guarded by mutex
+    std::map<uint64_t, uintptr_t> handleOfEntry;         // guarded by mutex
     std::unordered_map<uintptr_t, Found> foundByHandle;  // guarded by mutex
 };
 
@@ -367,8 +365,8 @@ bool LookUpResource(HMODULE handle, HRSRC resource, ModulePtr& module, Found& fo
     return true;
 }
 
-// Whether `block` of `size` readable bytes is a version block: a length
-// that fits the bytes, and the "VS_VERSION_INFO" key.
+// Whether `block` is a version block: a length that its bytes hold, and the
+// "VS_VERSION_INFO" key.
 bool IsVersionBlock(const View& block) {
     uint32_t length = 0;
     if (!block.U16(0, length) || length < kFixedInfoAt || length > block.Size()) return false;
@@ -540,9 +538,8 @@ BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT
     const uint32_t blockLength = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8;
     const View view(bytes, blockLength);
     uint32_t valueLength = 0, signature = 0;
-    if (!IsRootBlock(subBlock) || !IsVersionBlock(view) || !view.U16(2, valueLength) ||
-        valueLength < kFixedInfoSize || !view.Has(kFixedInfoAt, kFixedInfoSize) ||
-        !view.U32(kFixedInfoAt, signature) || signature != 0xFEEF04BD) {
+    if (!IsRootBlock(subBlock) || !IsVersionBlock(view) || !view.U16(2, valueLength) || valueLength < kFixedInfoSize ||
+        !view.Has(kFixedInfoAt, kFixedInfoSize) || !view.U32(kFixedInfoAt, signature) || signature != 0xFEEF04BD) {
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
         return FALSE;
     }

@@ -5,7 +5,7 @@
 // bounds and never makes a lookup loop.
 #pragma once
 
-#include "platform/posix/types.h"
+#include "platform/posix/host.h"
 
 // Error codes of module and resource lookups. ERROR_FILE_INVALID is an empty
 // file, which Windows refuses to map.
@@ -15,11 +15,6 @@
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_RESOURCE_LANG_NOT_FOUND 1815L
-
-// The ways LoadLibraryExA opens a file; only data-file loads are supported.
-#define LOAD_LIBRARY_AS_DATAFILE 0x00000002UL
-#define LOAD_LIBRARY_AS_IMAGE_RESOURCE 0x00000020UL
-#define LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE 0x00000040UL
 
 // A resource type or name is a string or a 16-bit id carried in the pointer.
 #define MAKEINTRESOURCEA(i) ((LPSTR)(ULONG_PTR)(WORD)(i))
@@ -49,15 +44,7 @@ struct VS_FIXEDFILEINFO {
 };
 
 extern "C" {
-// Opens a PE file (PE32 or PE32+) as a data file: `flags` holds
-// LOAD_LIBRARY_AS_DATAFILE or LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE, optionally
-// with LOAD_LIBRARY_AS_IMAGE_RESOURCE; anything else is ERROR_NOT_SUPPORTED and
-// `file` must be NULL. A file that is not a PE is ERROR_BAD_EXE_FORMAT; one
-// without a resource directory loads and finds nothing. Handle values are
-// never handed out twice.
-QUOR_PLATFORM_API HMODULE WINAPI LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags);
-// Closes the module; its resources' handles and data go with it.
-QUOR_PLATFORM_API BOOL WINAPI FreeLibrary(HMODULE module);
+// LoadLibraryExA and FreeLibrary, which hosts call too, are in host.h.
 
 // Finds a resource by type and name, each a string (compared as upper-case
 // ASCII against the upper-case names in the file), "#id", or MAKEINTRESOURCEA(id);

@@ -20,7 +20,7 @@ namespace {
 
 using quor::test::BuildPe;
 using quor::test::Pattern;
-using quor::test::PeSpec;
+using quor::test::PeContents;
 using quor::test::PeVersion;
 using quor::test::TempDir;
 using quor::test::WriteFile;
@@ -68,18 +68,18 @@ DWORD FindError(HMODULE module, LPCSTR name, LPCSTR type) {
 
 // Resources of every kind of key: named and numbered WAVE sounds, an empty
 // one, and a named resource of an integer type; with a version resource.
-PeSpec SampleSpec(bool pe32Plus = false) {
-    PeSpec spec;
-    spec.resources = {
+PeContents SampleContents(bool pe32Plus = false) {
+    PeContents contents;
+    contents.resources = {
         {std::string("WAVE"), std::string("Intro"), Pattern(300)},
         {std::string("WAVE"), std::string("Loop"), Pattern(4096)},
         {std::string("WAVE"), uint16_t(7), "seven bytes"},
         {std::string("WAVE"), std::string("Empty"), ""},
         {uint16_t(10), std::string("Data"), "ten"},
     };
-    spec.fileVersion = kVersion;
-    spec.pe32Plus = pe32Plus;
-    return spec;
+    contents.fileVersion = kVersion;
+    contents.pe32Plus = pe32Plus;
+    return contents;
 }
 
 TEST(Resources, FoundByStringIdAndHashIdWithTheirBytes) {
@@ -103,7 +103,7 @@ TEST(Resources, FoundByStringIdAndHashIdWithTheirBytes) {
     for (bool pe32Plus : {false, true}) {
         SCOPED_TRACE(pe32Plus ? "PE32+" : "PE32");
         TempDir dir;
-        WritePe(dir.Path("sounds.dll"), SampleSpec(pe32Plus));
+        WritePe(dir.Path("sounds.dll"), SampleContents(pe32Plus));
         Loaded module(dir.Path("sounds.dll"));
         ASSERT_NE(module.Get(), nullptr) << module.Error();
         for (const Case& c : cases) {
@@ -115,7 +115,7 @@ TEST(Resources, FoundByStringIdAndHashIdWithTheirBytes) {
 
 TEST(Resources, FindingTwiceGivesTheSameHandle) {
     TempDir dir;
-    WritePe(dir.Path("sounds.dll"), SampleSpec());
+    WritePe(dir.Path("sounds.dll"), SampleContents());
     Loaded module(dir.Path("sounds.dll"));
     ASSERT_NE(module.Get(), nullptr);
     HRSRC first = FindResourceA(module.Get(), "Intro", "WAVE");
@@ -143,7 +143,7 @@ TEST(Resources, MissingTypesAndNamesReportWhichLevelFailed) {
         {"Intro", "#70000", ERROR_INVALID_PARAMETER},
     };
     TempDir dir;
-    WritePe(dir.Path("sounds.dll"), SampleSpec());
+    WritePe(dir.Path("sounds.dll"), SampleContents());
     Loaded module(dir.Path("sounds.dll"));
     ASSERT_NE(module.Get(), nullptr);
     for (const Case& c : cases) {
@@ -154,7 +154,7 @@ TEST(Resources, MissingTypesAndNamesReportWhichLevelFailed) {
 
 TEST(Resources, FileWithoutResourcesLoadsAndFindsNothing) {
     TempDir dir;
-    WritePe(dir.Path("plain.dll"), PeSpec{});
+    WritePe(dir.Path("plain.dll"), PeContents{});
     Loaded module(dir.Path("plain.dll"));
     ASSERT_NE(module.Get(), nullptr) << module.Error();
     EXPECT_EQ(FindError(module.Get(), "Intro", "WAVE"), DWORD(ERROR_RESOURCE_DATA_NOT_FOUND));
@@ -169,7 +169,7 @@ TEST(Resources, DataFileFlagsAllLoad) {
         LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE,
     };
     TempDir dir;
-    WritePe(dir.Path("sounds.dll"), SampleSpec());
+    WritePe(dir.Path("sounds.dll"), SampleContents());
     for (DWORD flag : flags) {
         SCOPED_TRACE(flag);
         Loaded module(dir.Path("sounds.dll"), flag);
@@ -181,7 +181,7 @@ TEST(Resources, DataFileFlagsAllLoad) {
 TEST(Resources, PathsMayUseBackslashes) {
     TempDir dir;
     std::filesystem::create_directory(dir.Path("sub"));
-    WritePe(dir.Path("sub/sounds.dll"), SampleSpec());
+    WritePe(dir.Path("sub/sounds.dll"), SampleContents());
     const std::string path = dir.Root().string() + "\\sub\\sounds.dll";
     Loaded module(path);
     ASSERT_NE(module.Get(), nullptr) << module.Error();
@@ -191,7 +191,9 @@ TEST(Resources, PathsMayUseBackslashes) {
 }
 
 // Files that are not PE images, or not there. `layerOnly` marks what Windows
-// reports differently (it maps a directory as nothing and says no more).
+// treats differently: it maps a file cut inside its headers a whole page at a
+// time and reads the missing bytes as zeros, and refuses a directory without
+// an error code.
 struct RefusedFile {
     const char* what;
     std::optional<std::string> bytes;  // none: `name` is left as it is
@@ -201,13 +203,13 @@ struct RefusedFile {
 };
 
 TEST(Resources, FilesThatAreNotImagesAreRefused) {
-    const std::string image = BuildPe(SampleSpec());
+    const std::string image = BuildPe(SampleContents());
     const RefusedFile cases[] = {
         {"text", std::string("plain text, long enough to hold a DOS header but nothing like one"), "a.txt",
          ERROR_BAD_EXE_FORMAT},
         {"MZ alone", std::string("MZ"), "mz.dll", ERROR_BAD_EXE_FORMAT},
         {"DOS header only", image.substr(0, 64), "dos.dll", ERROR_BAD_EXE_FORMAT},
-        {"headers cut in the optional header", image.substr(0, 0xA0), "cut.dll", ERROR_BAD_EXE_FORMAT},
+        {"headers cut in the optional header", image.substr(0, 0xA0), "cut.dll", ERROR_BAD_EXE_FORMAT, true},
         {"empty file", std::string(), "empty.dll", ERROR_FILE_INVALID},
         {"missing file", std::nullopt, "missing.dll", ERROR_FILE_NOT_FOUND},
         {"missing directory", std::nullopt, "missing/x.dll", ERROR_FILE_NOT_FOUND},
@@ -233,7 +235,7 @@ TEST(VersionInfo, RootBlockCarriesTheFileVersion) {
         SCOPED_TRACE(pe32Plus ? "PE32+" : "PE32");
         TempDir dir;
         const std::string path = dir.Path("versioned.dll");
-        WritePe(path, SampleSpec(pe32Plus));
+        WritePe(path, SampleContents(pe32Plus));
         DWORD handle = 99;
         const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
         ASSERT_GT(size, 0u) << GetLastError();
@@ -261,14 +263,14 @@ TEST(VersionInfo, RootBlockCarriesTheFileVersion) {
 }
 
 TEST(VersionInfo, FilesWithoutOneReportWhy) {
-    PeSpec unversioned = SampleSpec();
+    PeContents unversioned = SampleContents();
     unversioned.fileVersion.reset();
-    PeSpec otherId = unversioned;  // a version resource, but not id 1
+    PeContents otherId = unversioned;  // a version resource, but not id 1
     otherId.resources.push_back({uint16_t(16), uint16_t(2), quor::test::VersionBlock(kVersion)});
     const RefusedFile cases[] = {
         {"resources but no version", BuildPe(unversioned), "a.dll", ERROR_RESOURCE_DATA_NOT_FOUND},
         {"version under another id", BuildPe(otherId), "b.dll", ERROR_RESOURCE_DATA_NOT_FOUND},
-        {"no resources", BuildPe(PeSpec{}), "c.dll", ERROR_RESOURCE_DATA_NOT_FOUND},
+        {"no resources", BuildPe(PeContents{}), "c.dll", ERROR_RESOURCE_DATA_NOT_FOUND},
         {"not an image", std::string("plain text, long enough to hold a DOS header but nothing like one"), "d.txt",
          ERROR_RESOURCE_DATA_NOT_FOUND},
         {"missing file", std::nullopt, "missing.dll", ERROR_FILE_NOT_FOUND},
@@ -295,7 +297,7 @@ TEST(VersionInfo, FilesWithoutOneReportWhy) {
 TEST(ResourcesLayer, FreedModulesAndForeignResourceHandlesAreRefused) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system does not check resource handles";
     TempDir dir;
-    WritePe(dir.Path("a.dll"), SampleSpec());
+    WritePe(dir.Path("a.dll"), SampleContents());
     HMODULE a = LoadLibraryExA(dir.Path("a.dll").c_str(), nullptr, kDataFile);
     Loaded b(dir.Path("a.dll"));
     ASSERT_NE(a, nullptr);
@@ -336,7 +338,7 @@ TEST(ResourcesLayer, FreedModulesAndForeignResourceHandlesAreRefused) {
 TEST(ResourcesLayer, OnlyDataFileLoadsAreSupported) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system loads images too";
     TempDir dir;
-    WritePe(dir.Path("a.dll"), SampleSpec());
+    WritePe(dir.Path("a.dll"), SampleContents());
     const DWORD flags[] = {0, 0x1 /* DONT_RESOLVE_DLL_REFERENCES */, 0x8 /* WITH_ALTERED_SEARCH_PATH */,
                            LOAD_LIBRARY_AS_IMAGE_RESOURCE, LOAD_LIBRARY_AS_DATAFILE | 0x8};
     for (DWORD flag : flags) {
@@ -357,7 +359,7 @@ TEST(ResourcesLayer, AllocationFailureIsReported) {
         ~FaultGuard() { quor::fault::Reset(); }
     } guard;
     TempDir dir;
-    WritePe(dir.Path("a.dll"), SampleSpec());
+    WritePe(dir.Path("a.dll"), SampleContents());
     quor::fault::FailNth(quor::fault::Site::Alloc, 1);
     Loaded failed(dir.Path("a.dll"));
     EXPECT_TRUE(quor::fault::Fired(quor::fault::Site::Alloc));
@@ -373,9 +375,9 @@ bool IsLookupFailure(DWORD error) {
            error == ERROR_RESOURCE_NAME_NOT_FOUND || error == ERROR_RESOURCE_LANG_NOT_FOUND;
 }
 
-PeSpec SmallSpec();
+PeContents SmallContents();
 
-// Loads a damaged copy of SmallSpec(): it is refused as a whole, or each
+// Loads a damaged copy of SmallContents(): it is refused as a whole, or each
 // lookup either fails as a lookup fails or finds bytes inside the file. Where
 // the damage cannot have changed what is found (`exact`), found bytes and the
 // version are the true ones.
@@ -420,20 +422,20 @@ void ExpectRefusedOrSound(const std::string& path, bool exact) {
 }
 
 // Small enough to damage at every byte: WAVE "Intro", "Loop" and #7, and the version.
-PeSpec SmallSpec() {
-    PeSpec spec;
-    spec.resources = {
+PeContents SmallContents() {
+    PeContents contents;
+    contents.resources = {
         {std::string("WAVE"), std::string("Intro"), Pattern(40)},
         {std::string("WAVE"), std::string("Loop"), Pattern(64)},
         {std::string("WAVE"), uint16_t(7), "seven bytes"},
     };
-    spec.fileVersion = kVersion;
-    return spec;
+    contents.fileVersion = kVersion;
+    return contents;
 }
 
 TEST(ResourcesLayer, EveryTruncationIsRefusedOrReadsTrueBytes) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system maps short files as it likes";
-    const std::string image = BuildPe(SmallSpec());
+    const std::string image = BuildPe(SmallContents());
     TempDir dir;
     const std::string path = dir.Path("cut.dll");
     for (size_t length = 1; length < image.size(); ++length) {
@@ -460,9 +462,9 @@ TEST(ResourcesLayer, DamagedFieldsAreRefusedOrFindNothing) {
     // at +120, the section header at +248), the root directory at 0x200, the
     // name directory at 0x218, the language directory at 0x230, the data
     // entry at 0x248 and the strings at 0x258. `was` pins that layout down.
-    PeSpec spec;
-    spec.resources = {{std::string("WAVE"), std::string("Intro"), Pattern(16)}};
-    const std::string image = BuildPe(spec);
+    PeContents contents;
+    contents.resources = {{std::string("WAVE"), std::string("Intro"), Pattern(16)}};
+    const std::string image = BuildPe(contents);
     constexpr uint32_t pe = quor::test::kPeHeaderOffset;
     struct Case {
         const char* what;
@@ -527,9 +529,9 @@ TEST(ResourcesLayer, DamagedFieldsAreRefusedOrFindNothing) {
 TEST(ResourcesLayer, DirectoriesAreScannedNotBisected) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system may bisect";
     // Two named types, swapped out of order: both are still found.
-    PeSpec spec;
-    spec.resources = {{std::string("AAAA"), uint16_t(1), "a"}, {std::string("ZZZZ"), uint16_t(1), "z"}};
-    std::string image = BuildPe(spec);
+    PeContents contents;
+    contents.resources = {{std::string("AAAA"), uint16_t(1), "a"}, {std::string("ZZZZ"), uint16_t(1), "z"}};
+    std::string image = BuildPe(contents);
     const uint32_t first = 0x200 + 16;
     for (uint32_t i = 0; i < 8; ++i) std::swap(image[first + i], image[first + 8 + i]);
     TempDir dir;
@@ -540,11 +542,23 @@ TEST(ResourcesLayer, DirectoriesAreScannedNotBisected) {
     EXPECT_EQ(ResourceBytes(module.Get(), "#1", "ZZZZ"), "z");
 }
 
+TEST(ResourcesLayer, TheFirstLanguageIsTaken) {
+    if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system prefers the user's language";
+    PeContents contents;
+    contents.resources = {{std::string("WAVE"), std::string("Intro"), "english", 0x0409},
+                          {std::string("WAVE"), std::string("Intro"), "deutsch", 0x0407}};
+    TempDir dir;
+    WritePe(dir.Path("languages.dll"), contents);
+    Loaded module(dir.Path("languages.dll"));
+    ASSERT_NE(module.Get(), nullptr);
+    EXPECT_EQ(ResourceBytes(module.Get(), "Intro", "WAVE"), "deutsch");  // 0x0407 sorts first
+}
+
 TEST(VersionInfoLayer, ShortBufferIsRefusedRatherThanCut) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system cuts the block";
     TempDir dir;
     const std::string path = dir.Path("versioned.dll");
-    WritePe(path, SampleSpec());
+    WritePe(path, SampleContents());
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
     ASSERT_GT(size, 0u);
     std::vector<char> block(size, 'x');
@@ -585,9 +599,9 @@ TEST(VersionInfoLayer, DamagedBlocksAreRefused) {
     const std::string path = dir.Path("versioned.dll");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        PeSpec spec;
-        spec.resources = {{uint16_t(16), uint16_t(1), c.block}};
-        WritePe(path, spec);
+        PeContents contents;
+        contents.resources = {{uint16_t(16), uint16_t(1), c.block}};
+        WritePe(path, contents);
         SetLastError(0);
         const DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
         if (!c.sized) {
@@ -606,7 +620,7 @@ TEST(VersionInfoLayer, DamagedBlocksAreRefused) {
 
 TEST(ResourcesLayer, EveryFlippedByteIsReadInBounds) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "the system's loader decides for itself";
-    const std::string image = BuildPe(SmallSpec());
+    const std::string image = BuildPe(SmallContents());
     TempDir dir;
     const std::string path = dir.Path("flipped.dll");
     for (size_t at = 0; at < image.size(); ++at) {

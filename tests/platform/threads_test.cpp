@@ -50,13 +50,27 @@ TEST(Threads, ExitCodeIsStillActiveUntilTheThreadReturns) {
     EXPECT_TRUE(CloseHandle(thread));
 }
 
+std::atomic<int> g_gatedThreadsEnded{0};
+
+// Runs until released, then frees its own gate: nothing outlives the thread.
+DWORD WINAPI GatedThreadOwningItsGate(LPVOID parameter) {
+    auto* gate = static_cast<Gate*>(parameter);
+    GatedThread(gate);
+    delete gate;
+    g_gatedThreadsEnded.fetch_add(1);
+    return 0;
+}
+
 TEST(Threads, ClosingTheHandleLetsTheThreadRunOn) {
-    Gate gate;
-    HANDLE thread = CreateThread(nullptr, 0, GatedThread, &gate, 0, nullptr);
+    auto* gate = new Gate;
+    const int endedBefore = g_gatedThreadsEnded.load();
+    HANDLE thread = CreateThread(nullptr, 0, GatedThreadOwningItsGate, gate, 0, nullptr);
     ASSERT_NE(thread, nullptr);
-    while (!gate.started) Sleep(1);
+    while (!gate->started) Sleep(1);
     EXPECT_TRUE(CloseHandle(thread));
-    gate.release = true;  // the thread still ends normally; nothing waits for it
+    gate->release = true;
+    // The thread still runs to its end, with no handle left to wait on.
+    while (g_gatedThreadsEnded.load() == endedBefore) Sleep(1);
 }
 
 TEST(Threads, ClosedHandleIsRefused) {

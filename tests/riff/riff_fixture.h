@@ -46,7 +46,7 @@ protected:
     std::vector<std::unique_ptr<CRefObj>> m_streams;
 };
 
-inline std::string ToString(unsigned long code) { return Word(code); }
+inline std::string ToString(ULONG code) { return Word(code); }
 
 // The current sub-chunk of RIFF_ has the id ID_ and the size SIZE_.
 #define EXPECT_SUB(RIFF_, ID_, SIZE_)                   \

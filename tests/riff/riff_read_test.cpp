@@ -8,8 +8,7 @@ using namespace quor::test;
 // and ICMT (5) at 59, "data" (10) at 72; 90 bytes in all.
 std::string Wave() {
     return Riff("WAVE", {Chunk("fmt ", std::string(16, 'f')),
-                         List("INFO", {Chunk("INAM", "abc"), Chunk("ICMT", "hello")}),
-                         Chunk("data", "0123456789")});
+                         List("INFO", {Chunk("INAM", "abc"), Chunk("ICMT", "hello")}), Chunk("data", "0123456789")});
 }
 
 class RiffRead : public RiffTest {};
@@ -73,8 +72,8 @@ TEST_P(RiffRead, OpenRefusesAStreamThatIsNotReady) {
     CRIFF riff;
     CFileObj closed;
     CMemObj neverOpened;
-    for (CRefObj* stream : {static_cast<CRefObj*>(&closed), static_cast<CRefObj*>(&neverOpened),
-                            static_cast<CRefObj*>(nullptr)}) {
+    for (CRefObj* stream :
+         {static_cast<CRefObj*>(&closed), static_cast<CRefObj*>(&neverOpened), static_cast<CRefObj*>(nullptr)}) {
         SetLastError(0);
         EXPECT_EQ(riff.Open(stream, nullptr), 0);
         EXPECT_EQ(GetLastError(), ERR_STREAM_NOT_READY);
@@ -252,7 +251,7 @@ TEST_P(RiffRead, JumpToAnUnreadableHeaderReportsOutOfBounds) {
     CRefObj* stream = OpenRiff(riff, bytes);
     ASSERT_EQ(stream->Seek(20, SEEK_SET), 1);
     SetLastError(0);
-    EXPECT_EQ(riff.SeekToChunkAtOffset(86), 0);  // 4 bytes before the end: no whole header
+    EXPECT_EQ(riff.SeekToChunkAtOffset(86), 0);         // 4 bytes before the end: no whole header
     EXPECT_EQ(GetLastError(), ERR_RIFF_OUT_OF_BOUNDS);  // not cleared by the seek back
     EXPECT_EQ(stream->Tell(), 20);
 }

@@ -12,10 +12,10 @@ using namespace quor::test;
 struct Node {
     ULONG id;
     LONG offset;
-    std::string data;              // for a chunk
+    std::string data;  // for a chunk
     bool isList = false;
     ULONG listType = 0;
-    std::vector<Node> children;    // for a list
+    std::vector<Node> children;  // for a list
     LONG Size() const {
         if (!isList) return static_cast<LONG>(data.size());
         LONG size = 4;

@@ -217,7 +217,7 @@ TEST(RiffLimits, AppendsThatWouldPassThe31BitEndWriteNothing) {
     EXPECT_EQ(riff.WriteSubChunk(Code("more"), data, 9), 0);  // 17 bytes do not fit
     EXPECT_EQ(riff.WriteSubChunk(Code("more"), data, -1), 0);
     EXPECT_EQ(riff.StartWriteStream(Code("more")), 1);  // its header fits
-    EXPECT_EQ(riff.WriteStreamData(data, 9), 0);         // but 9 bytes of data do not
+    EXPECT_EQ(riff.WriteStreamData(data, 9), 0);        // but 9 bytes of data do not
     EXPECT_EQ(riff.WriteStreamData(data, 8), 8);
     EXPECT_EQ(riff.EndWriteStream(), 1);
     EXPECT_EQ(riff.GetMasterChunk()->size, 0x7FFFFFFF - 8);

@@ -95,5 +95,4 @@ TEST_F(FileStreamTest, LoopingReadFromBeyondTheWindowGoesBackToItsStart) {
     EXPECT_EQ(std::string(got, 3), quor::test::Pattern(100).substr(10, 3));
 }
 
-
 }  // namespace

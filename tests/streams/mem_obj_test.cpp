@@ -123,9 +123,15 @@ struct SeekCase {
 TEST(MemObj, SeekKeepsAnOutOfRangePosition) {
     CMemObj stream;
     Fill(stream, Pattern(100));
-    for (const SeekCase c : {SeekCase{-1, SEEK_SET, 0, -1}, {0, SEEK_END, 1, 100}, {1, SEEK_END, 0, 101},
-                             {50, SEEK_SET, 1, 50}, {-10, SEEK_CUR, 1, 40}, {7, 7, 1, 40}, {-41, SEEK_CUR, 0, -1},
-                             {7, 7, 0, -1}, {0x7FFFFFFF, SEEK_END, 0, 0x7FFFFFFF}}) {
+    for (const SeekCase c : {SeekCase{-1, SEEK_SET, 0, -1},
+                             {0, SEEK_END, 1, 100},
+                             {1, SEEK_END, 0, 101},
+                             {50, SEEK_SET, 1, 50},
+                             {-10, SEEK_CUR, 1, 40},
+                             {7, 7, 1, 40},
+                             {-41, SEEK_CUR, 0, -1},
+                             {7, 7, 0, -1},
+                             {0x7FFFFFFF, SEEK_END, 0, 0x7FFFFFFF}}) {
         EXPECT_EQ(stream.Seek(c.offset, c.whence), c.result) << c.offset << "," << c.whence;
         EXPECT_EQ(stream.Tell(), c.tell) << c.offset << "," << c.whence;
     }
@@ -155,8 +161,12 @@ struct OffsetsCase {
 };
 
 TEST(MemObj, DataOffsetsAreCheckedAgainstTheSize) {
-    for (const OffsetsCase c : {OffsetsCase{10, 10, 0, 0, -1}, {0, 100, 1, 0, 100}, {100, 50, 0, 0, 50},
-                                {10, 101, 0, 10, -1}, {10, 0, 0, 10, -1}, {50, 20, 1, 50, 20}}) {
+    for (const OffsetsCase c : {OffsetsCase{10, 10, 0, 0, -1},
+                                {0, 100, 1, 0, 100},
+                                {100, 50, 0, 0, 50},
+                                {10, 101, 0, 10, -1},
+                                {10, 0, 0, 10, -1},
+                                {50, 20, 1, 50, 20}}) {
         CMemObj stream;
         Fill(stream, Pattern(100));
         ASSERT_EQ(stream.SetVirtualStart(0), 1);  // DataSize -1: every value >= 0 passes

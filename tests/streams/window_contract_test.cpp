@@ -2,8 +2,8 @@
 // run as one table over both kinds.
 #include <gtest/gtest.h>
 
-#include "tests/support/stream_kinds.h"
 #include "tests/support/files.h"
+#include "tests/support/stream_kinds.h"
 
 namespace {
 

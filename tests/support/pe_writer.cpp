@@ -64,7 +64,8 @@ std::string ResourceSection(const Types& types) {
     uint32_t total = dataAt;
     for (const auto& [type, names] : types) {
         for (const auto& [name, languages] : names) {
-            for (const auto& [language, bytes] : languages) total = AlignUp(total + static_cast<uint32_t>(bytes.size()), 8);
+            for (const auto& [language, bytes] : languages)
+                total = AlignUp(total + static_cast<uint32_t>(bytes.size()), 8);
         }
     }
     std::string out(total, '\0');
@@ -127,7 +128,7 @@ std::string ResourceSection(const Types& types) {
             Put32(out, slot, language);
             Put32(out, slot + 4, entry);
             slot += 8;
-            Put32(out, entry, kResourceRva + nextData);                 // OffsetToData, an RVA
+            Put32(out, entry, kResourceRva + nextData);                  // OffsetToData, an RVA
             Put32(out, entry + 4, static_cast<uint32_t>(bytes.size()));  // Size
             out.replace(nextData, bytes.size(), bytes);
             nextData = AlignUp(nextData + static_cast<uint32_t>(bytes.size()), 8);
@@ -149,39 +150,37 @@ std::string VersionBlock(const PeVersion& version) {
     Put16(block, 2, fixedSize);                            // wValueLength
     Put16(block, 4, 0);                                    // wType: binary
     for (size_t i = 0; i < key.size(); ++i) Put16(block, 6 + 2 * i, static_cast<unsigned char>(key[i]));
-    const uint32_t fixed[13] = {
-        0xFEEF04BD,   // dwSignature
-        0x00010000,   // dwStrucVersion
-        version.Ms(), version.Ls(),
-        version.Ms(), version.Ls(),  // product version: the same
-        0x3F,         // dwFileFlagsMask
-        0,            // dwFileFlags
-        0x00040004,   // dwFileOS: VOS_NT_WINDOWS32
-        2,            // dwFileType: VFT_DLL
-        0, 0, 0};     // subtype, date
+    uint32_t fixed[13] = {};             // the date and subtype stay 0
+    fixed[0] = 0xFEEF04BD;               // dwSignature
+    fixed[1] = 0x00010000;               // dwStrucVersion
+    fixed[2] = fixed[4] = version.Ms();  // file and product version
+    fixed[3] = fixed[5] = version.Ls();
+    fixed[6] = 0x3F;        // dwFileFlagsMask
+    fixed[8] = 0x00040004;  // dwFileOS: VOS_NT_WINDOWS32
+    fixed[9] = 2;           // dwFileType: VFT_DLL
     for (size_t i = 0; i < 13; ++i) Put32(block, valueAt + 4 * i, fixed[i]);
     return block;
 }
 
-std::string BuildPe(const PeSpec& spec) {
+std::string BuildPe(const PeContents& contents) {
     Types types;
     auto add = [&](const ResourceKey& type, const ResourceKey& name, uint16_t language, const std::string& bytes) {
         auto [it, fresh] = types[Upper(type)][Upper(name)].emplace(language, bytes);
         if (!fresh) throw std::invalid_argument("two resources with the same type, name and language");
     };
-    for (const PeResource& resource : spec.resources) add(resource.type, resource.name, resource.language, resource.bytes);
-    if (spec.fileVersion) add(kRtVersion, uint16_t(1), 0x0409, VersionBlock(*spec.fileVersion));
+    for (const PeResource& resource : contents.resources)
+        add(resource.type, resource.name, resource.language, resource.bytes);
+    if (contents.fileVersion) add(kRtVersion, uint16_t(1), 0x0409, VersionBlock(*contents.fileVersion));
 
     const std::string section = types.empty() ? std::string() : ResourceSection(types);
     const uint32_t sections = types.empty() ? 0 : 1;
-    const uint32_t optionalSize = spec.pe32Plus ? 240 : 224;
+    const uint32_t optionalSize = contents.pe32Plus ? 240 : 224;
     const uint32_t coffAt = kPeHeaderOffset + 4;
     const uint32_t optionalAt = coffAt + 20;
     const uint32_t sectionTableAt = optionalAt + optionalSize;
     const uint32_t headersSize = AlignUp(sectionTableAt + 40 * sections, kFileAlignment);
     const uint32_t rawSize = AlignUp(static_cast<uint32_t>(section.size()), kFileAlignment);
-    const uint32_t imageSize =
-        kSectionAlignment + AlignUp(static_cast<uint32_t>(section.size()), kSectionAlignment);
+    const uint32_t imageSize = kSectionAlignment + AlignUp(static_cast<uint32_t>(section.size()), kSectionAlignment);
     std::string image(headersSize + rawSize, '\0');
 
     // DOS header and a stub that prints a line and exits when run under DOS.
@@ -194,38 +193,38 @@ std::string BuildPe(const PeSpec& spec) {
     Put16(image, 0x10, 0xB8);                   // e_sp
     Put16(image, 0x18, 0x40);                   // e_lfarlc
     Put32(image, 0x3C, kPeHeaderOffset);        // e_lfanew
-    const unsigned char stub[] = {0x0E, 0x1F, 0xBA, 0x0E, 0x00, 0xB4, 0x09, 0xCD,
-                                  0x21, 0xB8, 0x01, 0x4C, 0xCD, 0x21};  // print DS:000E, exit 1
+    const unsigned char stub[] = {0x0E, 0x1F, 0xBA, 0x0E, 0x00, 0xB4, 0x09,
+                                  0xCD, 0x21, 0xB8, 0x01, 0x4C, 0xCD, 0x21};  // print DS:000E, exit 1
     for (size_t i = 0; i < sizeof stub; ++i) image[0x40 + i] = static_cast<char>(stub[i]);
     const std::string message = "A Windows DLL; not a DOS program.\r\n$";
     image.replace(0x40 + sizeof stub, message.size(), message);
 
     image.replace(kPeHeaderOffset, 4, std::string("PE\0\0", 4));
-    Put16(image, coffAt, spec.pe32Plus ? 0x8664 : 0x014C);  // Machine: x86-64 or i386
+    Put16(image, coffAt, contents.pe32Plus ? 0x8664 : 0x014C);  // Machine: x86-64 or i386
     Put16(image, coffAt + 2, sections);
     Put16(image, coffAt + 16, optionalSize);
     // IMAGE_FILE_EXECUTABLE_IMAGE | IMAGE_FILE_DLL, and 32BIT_MACHINE or LARGE_ADDRESS_AWARE.
-    Put16(image, coffAt + 18, 0x0002 | 0x2000 | (spec.pe32Plus ? 0x0020 : 0x0100));
+    Put16(image, coffAt + 18, 0x0002 | 0x2000 | (contents.pe32Plus ? 0x0020 : 0x0100));
 
     const uint32_t o = optionalAt;
-    Put16(image, o, spec.pe32Plus ? 0x20B : 0x10B);
-    image[o + 2] = 14;                                            // linker version
-    Put32(image, o + 8, rawSize);                                 // SizeOfInitializedData
-    Put32(image, o + 20, kSectionAlignment);                      // BaseOfCode
-    if (!spec.pe32Plus) Put32(image, o + 24, kSectionAlignment);  // BaseOfData
-    if (spec.pe32Plus)
+    Put16(image, o, contents.pe32Plus ? 0x20B : 0x10B);
+    image[o + 2] = 14;                                                // linker version
+    Put32(image, o + 8, rawSize);                                     // SizeOfInitializedData
+    Put32(image, o + 20, kSectionAlignment);                          // BaseOfCode
+    if (!contents.pe32Plus) Put32(image, o + 24, kSectionAlignment);  // BaseOfData
+    if (contents.pe32Plus)
         Put64(image, o + 24, 0x180000000ull);  // ImageBase
     else
         Put32(image, o + 28, 0x10000000);
     Put32(image, o + 32, kSectionAlignment);
     Put32(image, o + 36, kFileAlignment);
-    Put16(image, o + 40, spec.pe32Plus ? 6 : 4);  // operating system version
-    Put16(image, o + 48, spec.pe32Plus ? 6 : 4);  // subsystem version
+    Put16(image, o + 40, contents.pe32Plus ? 6 : 4);  // operating system version
+    Put16(image, o + 48, contents.pe32Plus ? 6 : 4);  // subsystem version
     Put32(image, o + 56, imageSize);
     Put32(image, o + 60, headersSize);
-    Put16(image, o + 68, 2);  // Subsystem: Windows GUI
+    Put16(image, o + 68, 2);          // Subsystem: Windows GUI
     const uint32_t sizesAt = o + 72;  // stack and heap reserve and commit
-    if (spec.pe32Plus) {
+    if (contents.pe32Plus) {
         Put64(image, sizesAt, 0x100000);
         Put64(image, sizesAt + 8, 0x1000);
         Put64(image, sizesAt + 16, 0x100000);
@@ -236,7 +235,7 @@ std::string BuildPe(const PeSpec& spec) {
         Put32(image, sizesAt + 8, 0x100000);
         Put32(image, sizesAt + 12, 0x1000);
     }
-    const uint32_t directoriesAt = o + (spec.pe32Plus ? 112 : 96);
+    const uint32_t directoriesAt = o + (contents.pe32Plus ? 112 : 96);
     Put32(image, directoriesAt - 4, 16);  // NumberOfRvaAndSizes
     if (sections != 0) {
         Put32(image, directoriesAt + 2 * 8, kResourceRva);
@@ -247,14 +246,14 @@ std::string BuildPe(const PeSpec& spec) {
         Put32(image, sectionTableAt + 12, kResourceRva);                          // VirtualAddress
         Put32(image, sectionTableAt + 16, rawSize);                               // SizeOfRawData
         Put32(image, sectionTableAt + 20, headersSize);                           // PointerToRawData
-        Put32(image, sectionTableAt + 36, 0x40000040);  // initialized data, readable
+        Put32(image, sectionTableAt + 36, 0x40000040);                            // initialized data, readable
         image.replace(headersSize, section.size(), section);
     }
     return image;
 }
 
-void WritePe(const std::string& path, const PeSpec& spec) {
-    const std::string image = BuildPe(spec);
+void WritePe(const std::string& path, const PeContents& contents) {
+    const std::string image = BuildPe(contents);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(image.data(), static_cast<std::streamsize>(image.size()));
     if (!out) throw std::runtime_error("cannot write " + path);

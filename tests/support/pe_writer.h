@@ -30,7 +30,7 @@ struct PeVersion {
     uint32_t Ls() const { return uint32_t(build) << 16 | revision; }
 };
 
-struct PeSpec {
+struct PeContents {
     std::vector<PeResource> resources;
     std::optional<PeVersion> fileVersion;  // adds RT_VERSION id 1, language 0x0409
     bool pe32Plus = false;                 // an x86-64 PE32+ image instead of an i386 PE32 one
@@ -52,9 +52,9 @@ std::string VersionBlock(const PeVersion& version);
 
 // The image's bytes. Throws std::invalid_argument for two resources with the
 // same type, name and language.
-std::string BuildPe(const PeSpec& spec);
+std::string BuildPe(const PeContents& contents);
 
-// Writes BuildPe(spec) to `path`.
-void WritePe(const std::string& path, const PeSpec& spec);
+// Writes BuildPe(contents) to `path`.
+void WritePe(const std::string& path, const PeContents& contents);
 
 }  // namespace quor::test

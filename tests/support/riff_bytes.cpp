@@ -4,31 +4,33 @@
 
 namespace quor::test {
 
-std::string Word(unsigned long value) {
+std::string Word(ULONG value) {
     std::string bytes(4, '\0');
     for (int i = 0; i < 4; ++i) bytes[static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
     return bytes;
 }
 
-unsigned long Code(const std::string& id) {
+ULONG Code(const std::string& id) {
     if (id.size() != 4) throw std::invalid_argument("a code has 4 characters: " + id);
-    unsigned long value = 0;
+    ULONG value = 0;
     for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(id[static_cast<size_t>(i)]);
     return value;
 }
 
-std::string ChunkWithSize(const std::string& id, unsigned long size, const std::string& data) {
+std::string ChunkWithSize(const std::string& id, ULONG size, const std::string& data) {
     return Word(Code(id)) + Word(size) + data;
 }
 
-std::string Chunk(const std::string& id, const std::string& data) { return ChunkWithSize(id, data.size(), data); }
+std::string Chunk(const std::string& id, const std::string& data) {
+    return ChunkWithSize(id, static_cast<ULONG>(data.size()), data);
+}
 
 namespace {
 
 std::string Level(const std::string& id, const std::string& type, const std::vector<std::string>& children) {
     std::string body = Word(Code(type));
     for (const std::string& child : children) body += child;
-    return Word(Code(id)) + Word(body.size()) + body;
+    return Word(Code(id)) + Word(static_cast<ULONG>(body.size())) + body;
 }
 
 }  // namespace

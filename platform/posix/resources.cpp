@@ -28,6 +28,7 @@
 
 #include "platform/alloc.h"
 #include "platform/posix/errors.h"
+#include "platform/posix/handle_table.h"
 #include "platform/posix/kernel.h"
 #include "platform/posix/paths.h"
 
@@ -295,41 +296,12 @@ struct Module {
 
 using ModulePtr = std::shared_ptr<Module>;
 
-class ModuleTable {
-public:
-    // Values are odd, as Windows marks the handles of modules loaded as data
-    // files, and never repeat.
-    HMODULE Insert(ModulePtr module) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_next += 4;
-        m_modules.emplace(m_next, std::move(module));
-        return reinterpret_cast<HMODULE>(m_next);
-    }
-
-    ModulePtr Find(HMODULE handle) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        auto it = m_modules.find(reinterpret_cast<uintptr_t>(handle));
-        return it == m_modules.end() ? nullptr : it->second;
-    }
-
-    bool Erase(HMODULE handle) {
-        ModulePtr last;  // released outside the lock
-        std::lock_guard<std::mutex> guard(m_mutex);
-        auto it = m_modules.find(reinterpret_cast<uintptr_t>(handle));
-        if (it == m_modules.end()) return false;
-        last = std::move(it->second);
-        m_modules.erase(it);
-        return true;
-    }
-
-private:
-    std::mutex m_mutex;
-    uintptr_t m_next = 0x10001;  // last value handed out
-    std::unordered_map<uintptr_t, ModulePtr> m_modules;
-};
+// Module handle values are odd, as Windows marks the handles of modules
+// loaded as data files.
+using ModuleTable = quor::posix::HandleTable<Module>;
 
 ModuleTable& Table() {
-    static ModuleTable* table = new ModuleTable;  // never destroyed: a host may free modules during exit
+    static ModuleTable* table = new ModuleTable(0x10001);  // never destroyed: a host may free modules during exit
     return *table;
 }
 
@@ -432,7 +404,7 @@ HMODULE WINAPI LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
         return nullptr;
     }
     try {
-        return Table().Insert(std::move(module));
+        return static_cast<HMODULE>(Table().Insert(std::move(module)));
     } catch (...) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

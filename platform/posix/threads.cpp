@@ -1,17 +1,16 @@
 // Threads behind a handle table. Each handle names a shared record that the
 // thread itself also holds, so a handle may be closed while its thread runs and
-// a thread may end while its handle stays open. Handle values grow
-// monotonically and are never handed out twice.
+// a thread may end while its handle stays open.
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
 #include "platform/fault.h"
 #include "platform/posix/errors.h"
+#include "platform/posix/handle_table.h"
 #include "platform/posix/kernel.h"
 
 namespace {
@@ -28,34 +27,10 @@ struct ThreadRecord {
 
 using RecordPtr = std::shared_ptr<ThreadRecord>;
 
-class HandleTable {
-public:
-    HANDLE Insert(RecordPtr record) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        m_next += 4;
-        m_records.emplace(m_next, std::move(record));
-        return reinterpret_cast<HANDLE>(m_next);
-    }
+using ThreadTable = quor::posix::HandleTable<ThreadRecord>;
 
-    RecordPtr Find(HANDLE handle) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        auto it = m_records.find(reinterpret_cast<uintptr_t>(handle));
-        return it == m_records.end() ? nullptr : it->second;
-    }
-
-    bool Erase(HANDLE handle) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        return m_records.erase(reinterpret_cast<uintptr_t>(handle)) != 0;
-    }
-
-private:
-    std::mutex m_mutex;
-    uintptr_t m_next = 0x1000;  // last value handed out
-    std::unordered_map<uintptr_t, RecordPtr> m_records;
-};
-
-HandleTable& Table() {
-    static HandleTable* table = new HandleTable;  // never destroyed: threads may outlive exit
+ThreadTable& Table() {
+    static ThreadTable* table = new ThreadTable(0x1000);  // never destroyed: threads may outlive exit
     return *table;
 }
 

@@ -168,6 +168,9 @@ int CFileObj::Seek(LONG offset, int whence) {
         }
     }
     const int failed = quor::rt::Seek(m_file, target, origin);
+    // A failed seek leaves the file where it was: the Windows runtime drops its
+    // buffer first and would otherwise report the operating system's offset.
+    if (failed != 0) quor::rt::Seek(m_file, m_position, SEEK_SET);
     const int64_t now = quor::rt::Tell(m_file);
     if (now > kMaxPosition) {
         // Positions stay within 32 bits: go back to where the seek began.

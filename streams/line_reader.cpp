@@ -16,6 +16,15 @@ constexpr LONG kChunk = 1024;
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
+// Index of the first CR or LF in bytes [from, n), or n when there is none.
+LONG FindBreak(const char* chunk, LONG from, LONG n) {
+    const size_t length = static_cast<size_t>(n - from);
+    const void* lf = std::memchr(chunk + from, '\n', length);
+    const size_t limit = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - (chunk + from)) : length;
+    const void* cr = std::memchr(chunk + from, '\r', limit);
+    return from + static_cast<LONG>(cr != nullptr ? static_cast<const char*>(cr) - (chunk + from) : limit);
+}
+
 }  // namespace
 
 LONG CRefObj::ReadNextString(char* buffer, LONG maxLength) {
@@ -36,7 +45,7 @@ LONG CRefObj::ReadNextString(char* buffer, LONG maxLength) {
         }
         // In a later chunk a break at its first byte ends the line: a line
         // break on a chunk boundary never joins two lines.
-        while (end < n && !IsBreak(chunk[end])) ++end;
+        end = FindBreak(chunk, end, n);
         const LONG room = maxLength - stored;
         if (end > room) {
             // The line does not fit: return what fits, and let the next call

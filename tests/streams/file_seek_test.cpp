@@ -63,4 +63,17 @@ TEST_F(FileStreamTest, ReadAfterASeekPastTheEndGivesNothing) {
     EXPECT_EQ(stream.Read(buffer, 8), 0);
 }
 
+TEST_F(FileStreamTest, FailedSeekKeepsThePositionOfBufferedReads) {
+    CFileObj stream;
+    OpenPattern(stream, 70000, 40);
+    char buffer[100];
+    ASSERT_EQ(stream.Read(buffer, 100), 100);  // the runtime now buffers ahead
+    SetLastError(0);
+    EXPECT_EQ(stream.Seek(-50, SEEK_SET), 0);  // file position -10
+    EXPECT_EQ(GetLastError(), ERR_STREAM_SEEK);
+    EXPECT_EQ(stream.Tell(), 100);
+    ASSERT_EQ(stream.Read(buffer, 4), 4);
+    EXPECT_EQ(std::string(buffer, 4), quor::test::Pattern(70000).substr(140, 4));
+}
+
 }  // namespace

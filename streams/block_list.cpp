@@ -21,7 +21,6 @@ bool BlockList::Append(_vupDataBlock* block) noexcept {
 size_t BlockList::Search(uint32_t offset) noexcept {
     const size_t count = m_blocks.size();
     if (count == 0) return kNone;
-    if (m_cursor + 1 < count && Holds(m_blocks[m_cursor + 1], offset)) return ++m_cursor;
     // The last block whose start is not above the offset.
     auto it = std::upper_bound(m_blocks.begin(), m_blocks.end(), offset,
                                [](uint32_t value, const _vupDataBlock* block) { return value < block->startOffset; });

@@ -27,7 +27,9 @@ public:
     bool Append(_vupDataBlock* block) noexcept;
     // Index of the block holding `offset`, or kNone past the last block.
     size_t Find(uint32_t offset) noexcept {
-        if (m_cursor < m_blocks.size() && Holds(m_blocks[m_cursor], offset)) return m_cursor;
+        const size_t count = m_blocks.size();
+        if (m_cursor < count && Holds(m_blocks[m_cursor], offset)) return m_cursor;
+        if (m_cursor + 1 < count && Holds(m_blocks[m_cursor + 1], offset)) return ++m_cursor;
         return Search(offset);
     }
     _vupDataBlock* At(size_t index) const noexcept { return m_blocks[index]; }
@@ -41,7 +43,7 @@ private:
     static bool Holds(const _vupDataBlock* block, uint32_t offset) noexcept {
         return offset >= block->startOffset && offset - block->startOffset < block->length;
     }
-    // Find beyond the cursor: the block after it, else a binary search.
+    // Find away from the cursor: a binary search.
     size_t Search(uint32_t offset) noexcept;
 
     std::vector<_vupDataBlock*> m_blocks;

@@ -213,7 +213,9 @@ LONG CMemObj::Write(char* buffer, LONG count) {
     if (int64_t(m_position) + count > kMaxOffset) count = static_cast<LONG>(kMaxOffset - m_position);
     LONG stored = 0;
     while (stored < count) {
-        _vupDataBlock* block = GetDataBlockFromOffset(static_cast<ULONG>(m_position));
+        // At the end of the content no block can hold the position: append at once.
+        _vupDataBlock* block =
+            ULONG(m_position) == m_allocated ? nullptr : GetDataBlockFromOffset(static_cast<ULONG>(m_position));
         if (block == nullptr) {
             if (AddDataBlock(static_cast<ULONG>(count - stored)) == 0) break;
             block = GetDataBlockFromOffset(static_cast<ULONG>(m_position));

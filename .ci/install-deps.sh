@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make clang-format googletest libgtest-dev libbenchmark-dev libcli11-dev
           libcurl4-openssl-dev libsqlite3-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-          wine wine32:i386 python3)
+          wine wine32:i386 python3 pkgconf)
 packages+=(clang libclang-rt-14-dev)  # fuzz/: clang with libFuzzer and its sanitizer runtimes
 missing=()
 for p in "${packages[@]}"; do

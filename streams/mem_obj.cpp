@@ -188,8 +188,15 @@ LONG CMemObj::Read(char* buffer, LONG count) {
     const _vupDataBlock* block = m_blocks->At(index);
     ULONG inside = static_cast<ULONG>(m_position) - block->startOffset;
     if (block->length - inside >= ULONG(count)) {
-        // The common case: the whole read lies in one block.
-        std::memcpy(buffer, block->buffer + inside, static_cast<size_t>(count));
+        // The common case: the whole read lies in one block. Chunk headers
+        // and other reads of 8 to 16 bytes take two fixed-size moves.
+        const unsigned char* from = block->buffer + inside;
+        if (count >= 8 && count <= 16) {
+            std::memcpy(buffer, from, 8);
+            std::memcpy(buffer + count - 8, from + count - 8, 8);
+        } else {
+            std::memcpy(buffer, from, static_cast<size_t>(count));
+        }
         m_position += count;
         return count;
     }

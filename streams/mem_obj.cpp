@@ -20,6 +20,24 @@ LONG Clamp32(int64_t value) {
     return static_cast<LONG>(value);
 }
 
+// A read that runs on from block `index` (at `inside` bytes into it) across
+// the blocks after it; kept apart so that the one-block read stays lean.
+__attribute__((noinline)) LONG ReadAcrossBlocks(BlockList& blocks, size_t index, ULONG inside, char* buffer, LONG count,
+                                                LONG& position) {
+    LONG copied = 0;
+    const _vupDataBlock* block = blocks.At(index);
+    for (;;) {
+        ULONG n = block->length - inside;
+        if (n > ULONG(count - copied)) n = ULONG(count - copied);
+        std::memcpy(buffer + copied, block->buffer + inside, n);
+        copied += static_cast<LONG>(n);
+        position += static_cast<LONG>(n);
+        if (copied == count || ++index >= blocks.Count()) return copied;
+        block = blocks.At(index);
+        inside = 0;
+    }
+}
+
 }  // namespace
 
 CMemObj::CMemObj()
@@ -200,17 +218,7 @@ LONG CMemObj::Read(char* buffer, LONG count) {
         m_position += count;
         return count;
     }
-    LONG copied = 0;
-    for (;;) {
-        ULONG n = block->length - inside;
-        if (n > ULONG(count - copied)) n = ULONG(count - copied);
-        std::memcpy(buffer + copied, block->buffer + inside, n);
-        copied += static_cast<LONG>(n);
-        m_position += static_cast<LONG>(n);
-        if (copied == count || ++index >= m_blocks->Count()) return copied;
-        block = m_blocks->At(index);
-        inside = 0;
-    }
+    return ReadAcrossBlocks(*m_blocks, index, inside, buffer, count, m_position);
 }
 
 LONG CMemObj::Write(char* buffer, LONG count) {

@@ -3,14 +3,13 @@
 #include "platform/alloc.h"
 #include "platform/fault.h"
 #include "platform/win32.h"
+#include "tests/support/fault_guard.h"
 
 namespace {
 
 using quor::fault::Site;
 
-struct FaultGuard {
-    ~FaultGuard() { quor::fault::Reset(); }
-};
+using quor::test::FaultGuard;
 
 TEST(Fault, FailsExactlyTheArmedCall) {
     FaultGuard guard;

@@ -12,6 +12,7 @@
 #include "platform/alloc.h"
 #include "platform/fault.h"
 #include "platform/win32.h"
+#include "tests/support/fault_guard.h"
 #include "tests/support/files.h"
 #include "tests/support/pe_writer.h"
 #include "tests/support/temp_dir.h"
@@ -355,9 +356,7 @@ TEST(ResourcesLayer, OnlyDataFileLoadsAreSupported) {
 
 TEST(ResourcesLayer, AllocationFailureIsReported) {
     if (!quor::platform::kPosixLayer) GTEST_SKIP() << "allocation is the system's";
-    struct FaultGuard {
-        ~FaultGuard() { quor::fault::Reset(); }
-    } guard;
+    quor::test::FaultGuard guard;
     TempDir dir;
     WritePe(dir.Path("a.dll"), SampleContents());
     quor::fault::FailNth(quor::fault::Site::Alloc, 1);

@@ -6,6 +6,7 @@
 
 #include "platform/fault.h"
 #include "tests/streams/file_fixture.h"
+#include "tests/support/fault_guard.h"
 
 namespace {
 
@@ -15,9 +16,7 @@ using quor::test::Pattern;
 using quor::test::ReadFile;
 using quor::test::WriteFile;
 
-struct FaultGuard {
-    ~FaultGuard() { quor::fault::Reset(); }
-};
+using quor::test::FaultGuard;
 
 void ExpectClosedStreamRefusesEverything(CFileObj& stream) {
     char buffer[8] = {};
